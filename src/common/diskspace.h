@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace kelvane {
+
+// Raised for a drive root that is not an absolute path.
+class DriveError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct DiskSpace {
+    int64_t capacity = 0;    // bytes
+    int64_t free = 0;        // bytes available to the user
+    int64_t clusterSize = 0; // fragment size in bytes
+};
+
+// statvfs of root, given up after timeout: the query of a network share whose
+// server is gone may never return, and the caller must not hang with it.
+// Throws DriveError("Not a valid drive ID") for a root that is not absolute.
+std::optional<DiskSpace> diskSpace(const std::string& root,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
+// True when the drive answers (its statvfs succeeds in time).
+bool driveReady(const std::string& root);
+
+} // namespace kelvane

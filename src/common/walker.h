@@ -1,0 +1,135 @@
+#pragma once
+
+#include "common/entry.h"
+#include "common/walkdir.h"
+#include "common/walkprogress.h"
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// What a tool computes over a tree. The walk lists each directory once and
+// calls visit with the whole listing; once every subdirectory it entered has
+// been folded, it calls combine with the directory's own result and the
+// children's results in listing order. Calls come from several threads at once
+// but the value of the whole fold does not depend on their number or timing.
+// A subdirectory that could not be listed (unreadable, vanished, aborted)
+// contributes R{} and gets neither call.
+template <class R>
+class Fold {
+public:
+    virtual ~Fold() = default;
+    // listing: every entry but "." and "..", with lstat data, in ascending byte
+    // order of names. Valid only during the call.
+    virtual R visit(const WalkDir& dir, std::span<const Entry> listing) = 0;
+    virtual R combine(const WalkDir& dir, R own, std::vector<R>& children) = 0;
+};
+
+// True when the walk enters this entry of a listing: a directory (not a link),
+// not hidden, on the drive's own file system.
+inline bool walkEnters(const Entry& e, dev_t driveDevice)
+{
+    return e.isDirectory() && !e.isHidden() && e.dev == driveDevice;
+}
+
+struct WalkOptions {
+    int threads = 0;                              // 0: one per core
+    const std::atomic<bool>* abort = nullptr;     // tested before every directory and entry
+    WalkProgress* progress = nullptr;
+    // Called before each directory is opened (tests block or abort a walk here).
+    std::function<void(const WalkDir&)> beforeDirectory;
+};
+
+struct SkippedDirectory {
+    std::string path;
+    int error = 0;
+};
+
+struct WalkStats {
+    int rootError = 0;         // errno when the root itself could not be opened
+    bool aborted = false;
+    uint64_t directories = 0;  // directories listed
+    uint64_t entries = 0;      // entries listed
+    uint64_t skipped = 0;      // directories that could not be opened or read
+    std::vector<SkippedDirectory> skippedDirectories; // the first kMaxRecordedSkips
+    static constexpr size_t kMaxRecordedSkips = 1000;
+};
+
+template <class R>
+struct WalkResult {
+    R value{};
+    WalkStats stats;
+};
+
+namespace detail {
+
+class ErasedFold {
+public:
+    virtual ~ErasedFold() = default;
+    virtual void* visit(const WalkDir& dir, std::span<const Entry> listing) = 0;
+    virtual void* empty() = 0;
+    // Takes ownership of own and children.
+    virtual void* combine(const WalkDir& dir, void* own, std::vector<void*>& children) = 0;
+    virtual void destroy(void* value) = 0;
+};
+
+// Walks root; *out receives the root's value (owned by the caller, to be
+// destroyed through the fold).
+WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, void** out);
+
+template <class R>
+class TypedFold final : public ErasedFold {
+public:
+    explicit TypedFold(Fold<R>& fold) : fold_(fold) {}
+    void* visit(const WalkDir& dir, std::span<const Entry> listing) override
+    {
+        return new R(fold_.visit(dir, listing));
+    }
+    void* empty() override { return new R{}; }
+    void* combine(const WalkDir& dir, void* own, std::vector<void*>& children) override
+    {
+        std::unique_ptr<R> ownValue(static_cast<R*>(own));
+        std::vector<R> values;
+        values.reserve(children.size());
+        for (void* child : children) {
+            std::unique_ptr<R> childValue(static_cast<R*>(child));
+            values.push_back(std::move(*childValue));
+        }
+        children.clear();
+        return new R(fold_.combine(dir, std::move(*ownValue), values));
+    }
+    void destroy(void* value) override { delete static_cast<R*>(value); }
+
+private:
+    Fold<R>& fold_;
+};
+
+} // namespace detail
+
+// Walks the tree under root (the root itself may be a link to a directory; no
+// link below it is followed) and folds it. Never leaves the root's file
+// system, never enters hidden or system directories, skips and counts
+// directories that cannot be read.
+template <class R>
+WalkResult<R> walkTree(const std::string& root, Fold<R>& fold, const WalkOptions& options = {})
+{
+    detail::TypedFold<R> typed(fold);
+    void* out = nullptr;
+    WalkResult<R> result;
+    result.stats = detail::walkErased(root, typed, options, &out);
+    if (out) {
+        std::unique_ptr<R> value(static_cast<R*>(out));
+        result.value = std::move(*value);
+    }
+    return result;
+}
+
+// Root path as the walk shows it: trailing separators removed except for "/".
+std::string normalizeRoot(std::string root);
+
+} // namespace kelvane

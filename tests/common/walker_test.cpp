@@ -1,0 +1,354 @@
+#include "common/entrykind.h"
+#include "common/treetotals.h"
+#include "common/walker.h"
+#include "support/temptree.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <random>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace kelvane;
+using kelvane::test::TempTree;
+
+namespace {
+
+// Every file's path in post-order (a directory's subdirectories first, then
+// its own files), so that any change of order shows.
+class PostOrderFold final : public Fold<std::vector<std::string>> {
+public:
+    std::vector<std::string> visit(const WalkDir& dir, std::span<const Entry> listing) override
+    {
+        std::vector<std::string> files;
+        const std::string path = dir.path();
+        for (const Entry& e : listing)
+            if (entryKind(e) == EntryKind::Other)
+                files.push_back(path + "/" + e.name);
+        return files;
+    }
+    std::vector<std::string> combine(const WalkDir&, std::vector<std::string> own,
+                                     std::vector<std::vector<std::string>>& children) override
+    {
+        std::vector<std::string> all;
+        for (auto& child : children)
+            all.insert(all.end(), child.begin(), child.end());
+        all.insert(all.end(), own.begin(), own.end());
+        return all;
+    }
+};
+
+WalkResult<TreeTotals> totalsOf(const std::string& root, WalkOptions options = {})
+{
+    TreeTotalsFold fold;
+    return walkTree(root, fold, options);
+}
+
+void randomTree(TempTree& tree, unsigned seed, int dirs, int files)
+{
+    std::mt19937 random(seed);
+    std::vector<std::string> made{""};
+    for (int i = 0; i < dirs; ++i) {
+        const std::string parent = made[random() % made.size()];
+        made.push_back(tree.dir((parent.empty() ? "" : parent + "/") + "d" + std::to_string(i)).substr(tree.root().size() + 1));
+    }
+    for (int i = 0; i < files; ++i) {
+        const std::string& parent = made[random() % made.size()];
+        tree.file((parent.empty() ? "" : parent + "/") + "f" + std::to_string(random() % 50), random() % 5000);
+    }
+}
+
+} // namespace
+
+TEST(Walker, TotalsCountHiddenFilesButDoNotEnterHiddenDirectories)
+{
+    TempTree tree;
+    tree.file("a.txt", 100);
+    tree.file(".profile", 10);
+    tree.file("sub/b.bin", 1000);
+    tree.file("sub/deeper/c", 1);
+    tree.file(".cache/never", 5000);
+    tree.fifo("pipe");
+    const auto result = totalsOf(tree.root());
+    EXPECT_EQ(result.stats.rootError, 0);
+    EXPECT_EQ(result.value.directories, 3u);
+    EXPECT_EQ(result.value.files, 5u); // a.txt .profile pipe b.bin c
+    EXPECT_EQ(result.value.bytes, 1111u);
+    EXPECT_FALSE(result.stats.aborted);
+    EXPECT_EQ(result.stats.skipped, 0u);
+}
+
+TEST(Walker, SymbolicLinkToADirectoryIsNotFollowed)
+{
+    TempTree outside;
+    outside.file("big", 1'000'000);
+    TempTree tree;
+    tree.file("x", 7);
+    tree.dir("inner");
+    tree.symlink("inner/out", outside.root());
+    tree.symlink("loop", tree.root());
+    PostOrderFold fold;
+    const auto result = walkTree(tree.root(), fold);
+    EXPECT_EQ(result.value, (std::vector<std::string>{tree.path("inner/out"), tree.path("loop"), tree.path("x")}));
+    EXPECT_EQ(result.stats.directories, 2u);
+}
+
+TEST(Walker, RootMayBeALinkAndTrailingSeparatorsAreDropped)
+{
+    TempTree tree;
+    tree.file("d/f", 3);
+    const std::string link = tree.symlink("d-link", tree.path("d"));
+    PostOrderFold fold;
+    EXPECT_EQ(walkTree(link + "//", fold).value, (std::vector<std::string>{link + "/f"}));
+}
+
+TEST(Walker, UnopenableRootIsReportedNotWalked)
+{
+    TempTree tree;
+    const std::string file = tree.file("plain", 1);
+    EXPECT_EQ(totalsOf(tree.path("missing")).stats.rootError, ENOENT);
+    EXPECT_EQ(totalsOf(file).stats.rootError, ENOTDIR);
+    EXPECT_EQ(totalsOf(tree.path("missing")).value, TreeTotals{});
+}
+
+TEST(Walker, VanishedAndReplacedDirectoriesAreSkippedAndCounted)
+{
+    TempTree tree;
+    tree.file("gone/f", 10);
+    tree.file("swapped/f", 10);
+    tree.file("kept/f", 10);
+    tree.file("other/g", 20);
+    WalkOptions options;
+    options.threads = 1;
+    options.beforeDirectory = [&](const WalkDir& dir) {
+        if (dir.name() == "gone")
+            ::rename(tree.path("gone").c_str(), tree.path("elsewhere").c_str());
+        if (dir.name() == "swapped") {
+            ::rename(tree.path("swapped").c_str(), tree.path("swapped-old").c_str());
+            ::rename(tree.path("other").c_str(), tree.path("swapped").c_str());
+        }
+    };
+    const auto result = totalsOf(tree.root(), options);
+    EXPECT_EQ(result.stats.skipped, 2u);
+    ASSERT_EQ(result.stats.skippedDirectories.size(), 2u);
+    EXPECT_EQ(result.value.files, 2u); // kept/f and other/g, now named swapped
+    for (const SkippedDirectory& skip : result.stats.skippedDirectories) {
+        EXPECT_TRUE(skip.path == tree.path("gone") || skip.path == tree.path("swapped")) << skip.path;
+        EXPECT_NE(skip.error, 0);
+    }
+}
+
+TEST(Walker, UnreadableDirectoryIsSkippedWhenPermissionsApply)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not stop root";
+    TempTree tree;
+    tree.file("closed/f", 10);
+    tree.file("open/f", 10);
+    ::chmod(tree.path("closed").c_str(), 0);
+    const auto result = totalsOf(tree.root());
+    EXPECT_EQ(result.stats.skipped, 1u);
+    EXPECT_EQ(result.value.files, 1u);
+}
+
+TEST(Walker, SameResultForOneThreadAndMany)
+{
+    TempTree tree;
+    randomTree(tree, 42, 300, 3000);
+    PostOrderFold fold;
+    WalkOptions one;
+    one.threads = 1;
+    const auto expected = walkTree(tree.root(), fold, one).value;
+    ASSERT_FALSE(expected.empty());
+    for (int run = 0; run < 5; ++run) {
+        WalkOptions many;
+        many.threads = 8;
+        EXPECT_EQ(walkTree(tree.root(), fold, many).value, expected) << "run " << run;
+    }
+    EXPECT_EQ(totalsOf(tree.root(), one).value, totalsOf(tree.root()).value);
+}
+
+TEST(Walker, ListingIsInByteOrderOfNames)
+{
+    TempTree tree;
+    for (const char* name : {"b", "B", "a", "\xc3\xa9", "A", "_", "10", "9"})
+        tree.file(name, 1);
+    PostOrderFold fold;
+    const auto files = walkTree(tree.root(), fold).value;
+    std::vector<std::string> names;
+    for (const auto& f : files)
+        names.push_back(f.substr(tree.root().size() + 1));
+    EXPECT_EQ(names, (std::vector<std::string>{"10", "9", "A", "B", "_", "a", "b", "\xc3\xa9"}));
+}
+
+// A chain 5,000 levels deep with paths far beyond PATH_MAX, built relative to
+// directory descriptors.
+TEST(Walker, VeryDeepTreeIsWalkedCompletely)
+{
+    TempTree tree;
+    constexpr int kDepth = 5000;
+    const std::string name = "level-directory"; // 16 bytes a level: ~80 KB paths
+    int fd = ::open(tree.root().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < kDepth; ++i) {
+        ASSERT_EQ(::mkdirat(fd, name.c_str(), 0755), 0);
+        const int file = ::openat(fd, "f", O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(file, 0);
+        ASSERT_EQ(::ftruncate(file, 2), 0);
+        ::close(file);
+        const int next = ::openat(fd, name.c_str(), O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+        ASSERT_GE(fd, 0);
+    }
+    ::close(fd);
+    const int descriptorsBefore = kelvane::test::openDescriptorCount();
+    size_t deepestPath = 0;
+    WalkOptions options;
+    options.beforeDirectory = [&](const WalkDir& dir) {
+        if (dir.depth() == kDepth)
+            deepestPath = dir.path().size();
+    };
+    const auto result = totalsOf(tree.root(), options);
+    EXPECT_EQ(result.value.directories, uint64_t(kDepth + 1));
+    EXPECT_EQ(result.value.files, uint64_t(kDepth));
+    EXPECT_EQ(result.value.bytes, uint64_t(2 * kDepth));
+    EXPECT_EQ(result.stats.skipped, 0u);
+    EXPECT_GT(deepestPath, size_t(PATH_MAX));
+    EXPECT_EQ(kelvane::test::openDescriptorCount(), descriptorsBefore);
+}
+
+// With few descriptors allowed, directories give theirs up and children are
+// reached from an ancestor; nothing is lost and the limit is never hit.
+TEST(Walker, FewDescriptorsStillWalkEverything)
+{
+    TempTree tree;
+    std::string path;
+    for (int i = 0; i < 300; ++i) {
+        path += (path.empty() ? "" : "/") + std::string("d");
+        tree.file(path + "/side/leaf", 1);
+        tree.file(path + "/side2/leaf", 1);
+    }
+    struct rlimit saved;
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct rlimit low = saved;
+    low.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    WalkOptions options;
+    options.threads = 4;
+    const auto result = totalsOf(tree.root(), options);
+    setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_EQ(result.stats.skipped, 0u);
+    EXPECT_EQ(result.value.directories, 1u + 300u * 3u);
+    EXPECT_EQ(result.value.files, 600u);
+}
+
+TEST(Walker, HugeDirectory)
+{
+    TempTree tree(kelvane::test::fastTempBase());
+    constexpr int kFiles = 200'000;
+    const int fd = ::open(tree.root().c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_GE(fd, 0);
+    for (int i = 0; i < kFiles; ++i) {
+        const int f = ::openat(fd, ("file-" + std::to_string(i)).c_str(), O_CREAT | O_WRONLY, 0644);
+        ASSERT_GE(f, 0);
+        ::close(f);
+    }
+    ::close(fd);
+    WalkProgress progress;
+    WalkOptions options;
+    options.progress = &progress;
+    const auto result = totalsOf(tree.root(), options);
+    EXPECT_EQ(result.value.files, uint64_t(kFiles));
+    EXPECT_EQ(progress.entries(), uint64_t(kFiles));
+    EXPECT_EQ(progress.directories(), 1u);
+}
+
+TEST(Walker, AbortStopsTheWalkAndKeepsAConsistentPartialResult)
+{
+    TempTree tree;
+    for (int i = 10; i < 30; ++i)
+        tree.file("d" + std::to_string(i) + "/f", 10);
+    std::atomic<bool> abort{false};
+    WalkOptions options;
+    options.threads = 1;
+    options.abort = &abort;
+    int listedAfterAbort = 0;
+    options.beforeDirectory = [&](const WalkDir& dir) {
+        if (abort)
+            ++listedAfterAbort;
+        if (dir.name() == "d15")
+            abort = true;
+    };
+    const auto result = totalsOf(tree.root(), options);
+    EXPECT_TRUE(result.stats.aborted);
+    EXPECT_EQ(listedAfterAbort, 0);
+    EXPECT_EQ(result.value.files, 5u); // d10 to d14, in listing order with one thread
+    EXPECT_EQ(result.value.directories, 6u);
+    EXPECT_EQ(result.stats.skipped, 0u);
+}
+
+TEST(Walker, AbortBeforeTheRootGivesNothing)
+{
+    TempTree tree;
+    tree.file("f", 1);
+    std::atomic<bool> abort{true};
+    WalkOptions options;
+    options.abort = &abort;
+    const auto result = totalsOf(tree.root(), options);
+    EXPECT_TRUE(result.stats.aborted);
+    EXPECT_EQ(result.value, TreeTotals{});
+}
+
+TEST(Walker, ProgressIsReadableFromAnotherThreadDuringTheWalk)
+{
+    TempTree tree;
+    tree.file("a/f1", 1);
+    tree.file("a/f2", 1);
+    tree.file("b/f3", 1);
+    WalkProgress progress;
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool blocked = false, released = false;
+    WalkOptions options;
+    options.progress = &progress;
+    options.beforeDirectory = [&](const WalkDir& dir) {
+        if (dir.name() != "b")
+            return;
+        std::unique_lock lock(mutex);
+        blocked = true;
+        cv.notify_all();
+        cv.wait(lock, [&] { return released; });
+    };
+    std::thread walker([&] { totalsOf(tree.root(), options); });
+    {
+        std::unique_lock lock(mutex);
+        cv.wait(lock, [&] { return blocked; });
+        EXPECT_GE(progress.entries(), 2u);
+        EXPECT_GE(progress.directories(), 1u);
+        EXPECT_EQ(progress.currentDirectory().rfind(tree.root(), 0), 0u);
+        released = true;
+        cv.notify_all();
+    }
+    walker.join();
+    EXPECT_EQ(progress.entries(), 5u);
+    EXPECT_EQ(progress.directories(), 3u);
+}
+
+TEST(Walker, EntersOnlyPlainDirectoriesOfTheDrive)
+{
+    Entry e;
+    e.attr = kAttrDirectory;
+    e.dev = 7;
+    EXPECT_TRUE(walkEnters(e, 7));
+    EXPECT_FALSE(walkEnters(e, 8)); // another mounted file system
+    e.attr = kAttrDirectory | kAttrHidden;
+    EXPECT_FALSE(walkEnters(e, 7));
+    e.attr = kAttrArchive;
+    EXPECT_FALSE(walkEnters(e, 7));
+}
