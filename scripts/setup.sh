@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins libtbb-dev libgtest-dev
-          fonts-dejavu-core util-linux "$@")
+          fonts-dejavu-core util-linux poppler-utils "$@")
 
 missing=()
 for p in "${packages[@]}"; do

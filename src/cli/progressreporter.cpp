@@ -17,7 +17,8 @@ ProgressReporter::ProgressReporter(const WalkProgress& progress) : progress_(pro
             std::string dir = progress_.currentDirectory();
             if (dir.size() > 60)
                 dir = "..." + dir.substr(dir.size() - 57);
-            std::fprintf(stderr, "\r\033[K%llu entries  %s", (unsigned long long)progress_.entries(), dir.c_str());
+            std::fprintf(stderr, "\r\033[K%llu entries  %s", (unsigned long long)progress_.entries(),
+                         dir.c_str());
             std::fflush(stderr);
         }
         std::fprintf(stderr, "\r\033[K");

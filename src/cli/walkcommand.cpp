@@ -28,12 +28,14 @@ int runWalk(const CliOptions& options)
             result = walkTree(root, fold, walkOptions);
         }
         if (result.stats.rootError != 0) {
-            std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(), std::strerror(result.stats.rootError));
+            std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
+                         std::strerror(result.stats.rootError));
             status = kExitUnreadable;
             continue;
         }
         for (const SkippedDirectory& skip : result.stats.skippedDirectories)
-            std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
+            std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(),
+                         std::strerror(skip.error));
         if (result.stats.skipped > result.stats.skippedDirectories.size())
             std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
                          (unsigned long long)(result.stats.skipped - result.stats.skippedDirectories.size()));

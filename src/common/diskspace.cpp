@@ -43,6 +43,9 @@ std::optional<DiskSpace> diskSpace(const std::string& root, std::chrono::millise
     return query->result;
 }
 
-bool driveReady(const std::string& root) { return diskSpace(root).has_value(); }
+bool driveReady(const std::string& root)
+{
+    return diskSpace(root).has_value();
+}
 
 } // namespace kelvane

@@ -22,7 +22,10 @@ std::string DriveList::currentDirectory() const
     return buffer;
 }
 
-std::vector<Drive> SystemDriveList::drives() const { return systemDrives(); }
+std::vector<Drive> SystemDriveList::drives() const
+{
+    return systemDrives();
+}
 
 FixedDriveList::FixedDriveList(std::vector<Drive> drives, int current)
     : drives_(std::move(drives)), current_(current)

@@ -6,7 +6,10 @@
 
 namespace kelvane {
 
-uint32_t Entry::stamp() const { return packStamp(mtime); }
+uint32_t Entry::stamp() const
+{
+    return packStamp(mtime);
+}
 
 uint32_t attributesOf(const char* name, mode_t mode)
 {

@@ -12,7 +12,10 @@ namespace kelvane {
 
 namespace {
 
-QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 Entry entryOf(std::string name, const struct stat& st)
 {

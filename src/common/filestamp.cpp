@@ -19,8 +19,8 @@ uint32_t packStamp(int64_t secondsSinceEpoch)
     struct tm local;
     if (localtime_r(&t, &local) == nullptr)
         return 0;
-    return packStampFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour,
-                           local.tm_min, local.tm_sec > 59 ? 59 : local.tm_sec);
+    return packStampFields(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min,
+                           local.tm_sec > 59 ? 59 : local.tm_sec);
 }
 
 std::optional<QDateTime> unpackStamp(uint32_t stamp)

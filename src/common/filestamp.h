@@ -18,8 +18,8 @@ uint32_t packStamp(int64_t secondsSinceEpoch);
 // Packs calendar fields directly; used by tests and by date ranges.
 uint32_t packStampFields(int year, int month, int day, int hour, int minute, int second);
 
-// The calendar date-time of a stamp (its wall-clock fields, held as UTC), or nothing when a field is out of range
-// (month 0, day beyond the month, hour above 23, ...).
+// The calendar date-time of a stamp (its wall-clock fields, held as UTC), or nothing when a field is out of
+// range (month 0, day beyond the month, hour above 23, ...).
 std::optional<QDateTime> unpackStamp(uint32_t stamp);
 
 } // namespace kelvane

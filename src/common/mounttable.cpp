@@ -17,19 +17,19 @@ namespace kelvane {
 namespace {
 
 const std::set<std::string_view> kStorageTypes = {
-    "ext2", "ext3", "ext4", "xfs", "btrfs", "vfat", "msdos", "exfat", "ntfs", "ntfs3",
-    "fuseblk", "f2fs", "zfs", "iso9660", "udf", "jfs", "reiserfs", "hfs", "hfsplus",
-    "nilfs2", "bcachefs", "nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "fuse.sshfs",
-    "ceph", "glusterfs", "fuse.glusterfs", "virtiofs"};
+    "ext2",  "ext3",      "ext4",           "xfs",     "btrfs",   "vfat",   "msdos",
+    "exfat", "ntfs",      "ntfs3",          "fuseblk", "f2fs",    "zfs",    "iso9660",
+    "udf",   "jfs",       "reiserfs",       "hfs",     "hfsplus", "nilfs2", "bcachefs",
+    "nfs",   "nfs4",      "cifs",           "smb3",    "smbfs",   "9p",     "fuse.sshfs",
+    "ceph",  "glusterfs", "fuse.glusterfs", "virtiofs"};
 
-const std::set<std::string_view> kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs",
-                                                  "fuse.sshfs", "ceph", "glusterfs",
-                                                  "fuse.glusterfs", "9p"};
+const std::set<std::string_view> kNetworkTypes = {
+    "nfs", "nfs4", "cifs", "smb3", "smbfs", "fuse.sshfs", "ceph", "glusterfs", "fuse.glusterfs", "9p"};
 
 const std::set<std::string_view> kPseudoTypes = {
-    "proc", "sysfs", "cgroup", "cgroup2", "devpts", "devtmpfs", "tmpfs", "mqueue", "debugfs",
-    "tracefs", "securityfs", "bpf", "autofs", "fusectl", "configfs", "squashfs", "pstore",
-    "hugetlbfs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs", "ramfs", "overlay"};
+    "proc",    "sysfs",     "cgroup",      "cgroup2",  "devpts",     "devtmpfs", "tmpfs",    "mqueue",
+    "debugfs", "tracefs",   "securityfs",  "bpf",      "autofs",     "fusectl",  "configfs", "squashfs",
+    "pstore",  "hugetlbfs", "binfmt_misc", "efivarfs", "rpc_pipefs", "nsfs",     "ramfs",    "overlay"};
 
 std::vector<std::string_view> splitSpaces(std::string_view line)
 {
@@ -191,7 +191,7 @@ int driveIndexOf(const std::vector<Drive>& drives, std::string_view path)
     for (size_t i = 0; i < drives.size(); ++i) {
         const std::string& root = drives[i].root;
         const bool prefix = root == "/" || (path.substr(0, root.size()) == root &&
-                                             (path.size() == root.size() || path[root.size()] == '/'));
+                                            (path.size() == root.size() || path[root.size()] == '/'));
         if (prefix && (best < 0 || root.size() > bestLength)) {
             best = int(i);
             bestLength = root.size();

@@ -24,7 +24,8 @@ void SearchPathList::GetSearchPath(const QByteArray& pathValue)
         start = colon + 1;
     }
     if (start < pathValue.size())
-        lines_.append(displayName(std::string_view(pathValue.constData() + start, size_t(pathValue.size() - start))));
+        lines_.append(
+            displayName(std::string_view(pathValue.constData() + start, size_t(pathValue.size() - start))));
 }
 
 bool SearchPathList::inSearchPath(QStringView dir) const

@@ -58,9 +58,9 @@ public:
     }
 
     Node* parentNode;
-    size_t slot;              // index among the parent's entered subdirectories
+    size_t slot; // index among the parent's entered subdirectories
     bool holdsParentRef = false;
-    int fd = -1;              // valid while fdRefs > 0
+    int fd = -1; // valid while fdRefs > 0
     std::atomic<int> fdRefs{0};
     void* own = nullptr;
     std::vector<void*> children;
@@ -252,7 +252,8 @@ private:
         }
         if (options_.progress)
             options_.progress->addEntries(unreported);
-        std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.name < b.name; });
+        std::sort(entries.begin(), entries.end(),
+                  [](const Entry& a, const Entry& b) { return a.name < b.name; });
         return true;
     }
 

@@ -20,8 +20,7 @@ namespace kelvane {
 // but the value of the whole fold does not depend on their number or timing.
 // A subdirectory that could not be listed (unreadable, vanished, aborted)
 // contributes R{} and gets neither call.
-template <class R>
-class Fold {
+template <class R> class Fold {
 public:
     virtual ~Fold() = default;
     // listing: every entry but "." and "..", with lstat data, in ascending byte
@@ -38,8 +37,8 @@ inline bool walkEnters(const Entry& e, dev_t driveDevice)
 }
 
 struct WalkOptions {
-    int threads = 0;                              // 0: one per core
-    const std::atomic<bool>* abort = nullptr;     // tested before every directory and entry
+    int threads = 0;                          // 0: one per core
+    const std::atomic<bool>* abort = nullptr; // tested before every directory and entry
     WalkProgress* progress = nullptr;
     // Called before each directory is opened (tests block or abort a walk here).
     std::function<void(const WalkDir&)> beforeDirectory;
@@ -51,17 +50,16 @@ struct SkippedDirectory {
 };
 
 struct WalkStats {
-    int rootError = 0;         // errno when the root itself could not be opened
+    int rootError = 0; // errno when the root itself could not be opened
     bool aborted = false;
-    uint64_t directories = 0;  // directories listed
-    uint64_t entries = 0;      // entries listed
-    uint64_t skipped = 0;      // directories that could not be opened or read
+    uint64_t directories = 0;                         // directories listed
+    uint64_t entries = 0;                             // entries listed
+    uint64_t skipped = 0;                             // directories that could not be opened or read
     std::vector<SkippedDirectory> skippedDirectories; // the first kMaxRecordedSkips
     static constexpr size_t kMaxRecordedSkips = 1000;
 };
 
-template <class R>
-struct WalkResult {
+template <class R> struct WalkResult {
     R value{};
     WalkStats stats;
 };
@@ -82,8 +80,7 @@ public:
 // destroyed through the fold).
 WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, void** out);
 
-template <class R>
-class TypedFold final : public ErasedFold {
+template <class R> class TypedFold final : public ErasedFold {
 public:
     explicit TypedFold(Fold<R>& fold) : fold_(fold) {}
     void* visit(const WalkDir& dir, std::span<const Entry> listing) override

@@ -1,12 +1,17 @@
+#include "common/ui/services.h"
+#include "shell/ui/TfrmMain.h"
+#include "shell/ui/hintstyle.h"
+#include "stats/ui/TfrmStatistics.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    const bool hasDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
+    const bool hasDisplay =
+        std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!hasDisplay) {
         std::fprintf(stderr, "Kelvane needs a graphical display: start it from a desktop session "
                              "(DISPLAY or WAYLAND_DISPLAY set), or under xvfb-run.\n");
@@ -14,9 +19,14 @@ int main(int argc, char** argv)
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvane '95"));
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Kelvane '95"));
-    window.resize(480, 320);
-    window.show();
+    QApplication::setApplicationDisplayName(QStringLiteral("Kelvane '95"));
+    QApplication::setStyle(new kelvane::HintStyle);
+
+    kelvane::Services& services = kelvane::systemServices();
+    kelvane::TfrmMain launcher(services);
+    kelvane::TfrmStatistics statistics(services);
+    launcher.setStatistics(&statistics);
+    QObject::connect(&launcher, &kelvane::TfrmMain::closed, &app, &QApplication::quit);
+    launcher.show();
     return app.exec();
 }

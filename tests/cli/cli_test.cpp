@@ -50,7 +50,10 @@ CliRun runShell(const std::string& command)
     return run;
 }
 
-CliRun cli(const std::string& args) { return runShell(quote(KELVANE_CLI_PATH) + " " + args); }
+CliRun cli(const std::string& args)
+{
+    return runShell(quote(KELVANE_CLI_PATH) + " " + args);
+}
 
 } // namespace
 
@@ -63,8 +66,8 @@ TEST(CliWalk, PrintsTheTotalsOfEachPath)
     b.file("only", 3);
     const CliRun run = cli("walk " + quote(a.root()) + " " + quote(b.root()));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, a.root() + ": 2 directories, 2 files, 2,000 bytes, 0 skipped directories\n" + b.root() +
-                           ": 1 directories, 1 files, 3 bytes, 0 skipped directories\n");
+    EXPECT_EQ(run.out, a.root() + ": 2 directories, 2 files, 2,000 bytes, 0 skipped directories\n" +
+                           b.root() + ": 1 directories, 1 files, 3 bytes, 0 skipped directories\n");
     EXPECT_EQ(run.err, "");
 }
 
@@ -78,7 +81,8 @@ TEST(CliWalk, SameTotalsWithOneThread)
 
 TEST(CliWalk, UsageErrors)
 {
-    for (const char* args : {"", "walk", "frobnicate /", "--threads 0 walk /", "--threads x walk /", "--bogus walk /"}) {
+    for (const char* args :
+         {"", "walk", "frobnicate /", "--threads 0 walk /", "--threads x walk /", "--bogus walk /"}) {
         const CliRun run = cli(args);
         EXPECT_EQ(run.status, 2) << args;
         EXPECT_NE(run.err.find("usage: kelvane-cli"), std::string::npos) << args << ": " << run.err;
@@ -95,7 +99,8 @@ TEST(CliWalk, UnreadableRootGivesAMessageAndTheOthersAreStillWalked)
     a.file("f", 10);
     const CliRun run = cli(quote("walk") + " /nonexistent/kelvane " + quote(a.root()));
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("cannot open /nonexistent/kelvane: No such file or directory"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("cannot open /nonexistent/kelvane: No such file or directory"), std::string::npos)
+        << run.err;
     EXPECT_NE(run.out.find(a.root() + ": 1 directories, 1 files, 10 bytes"), std::string::npos) << run.out;
 }
 
@@ -112,6 +117,8 @@ TEST(CliWalk, UnreadableSubdirectoryIsSkippedAndNamed)
     const std::string prefix = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
     const CliRun run = runShell(prefix + quote(KELVANE_CLI_PATH) + " walk " + quote(a.root()));
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find(": 2 directories, 1 files, 10 bytes, 1 skipped directories"), std::string::npos) << run.out;
-    EXPECT_NE(run.err.find("skipped " + a.path("closed") + ": Permission denied"), std::string::npos) << run.err;
+    EXPECT_NE(run.out.find(": 2 directories, 1 files, 10 bytes, 1 skipped directories"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.err.find("skipped " + a.path("closed") + ": Permission denied"), std::string::npos)
+        << run.err;
 }

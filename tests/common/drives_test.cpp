@@ -9,21 +9,20 @@ using namespace kelvane;
 
 namespace {
 
-const char* kMountInfo =
-    "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
-    "23 27 0:22 / /sys rw,relatime - sysfs sysfs rw\n"
-    "24 27 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw\n"
-    "25 24 0:23 / /dev/shm rw,relatime - tmpfs tmpfs rw\n"
-    "27 1 0:40 / / rw,relatime - overlay overlay rw,lowerdir=/x\n"
-    "30 27 8:2 / /home rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
-    "31 27 8:2 /user/media /srv/media rw,relatime - ext4 /dev/sda2 rw\n"
-    "32 27 8:17 / /media/usb\\040stick rw,relatime - vfat /dev/sdb1 rw\n"
-    "33 27 0:50 / /mnt/share rw,relatime - nfs4 server:/export rw\n"
-    "34 27 7:3 / /snap/core/1 ro,relatime - squashfs /dev/loop3 ro\n"
-    "35 27 8:2 /hosts /etc/hosts rw,relatime - ext4 /dev/sda2 rw\n"
-    "36 27 8:3 /hostname /etc/hostname rw,relatime - ext4 /dev/sda3 rw\n"
-    "37 27 0:60 / /run/user/0 rw - tmpfs tmpfs rw\n"
-    "malformed line\n";
+const char* kMountInfo = "22 27 0:21 / /proc rw,relatime - proc proc rw\n"
+                         "23 27 0:22 / /sys rw,relatime - sysfs sysfs rw\n"
+                         "24 27 0:6 / /dev rw,relatime - devtmpfs devtmpfs rw\n"
+                         "25 24 0:23 / /dev/shm rw,relatime - tmpfs tmpfs rw\n"
+                         "27 1 0:40 / / rw,relatime - overlay overlay rw,lowerdir=/x\n"
+                         "30 27 8:2 / /home rw,relatime shared:1 - ext4 /dev/sda2 rw\n"
+                         "31 27 8:2 /user/media /srv/media rw,relatime - ext4 /dev/sda2 rw\n"
+                         "32 27 8:17 / /media/usb\\040stick rw,relatime - vfat /dev/sdb1 rw\n"
+                         "33 27 0:50 / /mnt/share rw,relatime - nfs4 server:/export rw\n"
+                         "34 27 7:3 / /snap/core/1 ro,relatime - squashfs /dev/loop3 ro\n"
+                         "35 27 8:2 /hosts /etc/hosts rw,relatime - ext4 /dev/sda2 rw\n"
+                         "36 27 8:3 /hostname /etc/hostname rw,relatime - ext4 /dev/sda3 rw\n"
+                         "37 27 0:60 / /run/user/0 rw - tmpfs tmpfs rw\n"
+                         "malformed line\n";
 
 std::vector<std::string> roots(const std::vector<Drive>& drives)
 {

@@ -55,11 +55,13 @@ void randomTree(TempTree& tree, unsigned seed, int dirs, int files)
     std::vector<std::string> made{""};
     for (int i = 0; i < dirs; ++i) {
         const std::string parent = made[random() % made.size()];
-        made.push_back(tree.dir((parent.empty() ? "" : parent + "/") + "d" + std::to_string(i)).substr(tree.root().size() + 1));
+        made.push_back(tree.dir((parent.empty() ? "" : parent + "/") + "d" + std::to_string(i))
+                           .substr(tree.root().size() + 1));
     }
     for (int i = 0; i < files; ++i) {
         const std::string& parent = made[random() % made.size()];
-        tree.file((parent.empty() ? "" : parent + "/") + "f" + std::to_string(random() % 50), random() % 5000);
+        tree.file((parent.empty() ? "" : parent + "/") + "f" + std::to_string(random() % 50),
+                  random() % 5000);
     }
 }
 
@@ -94,7 +96,8 @@ TEST(Walker, SymbolicLinkToADirectoryIsNotFollowed)
     tree.symlink("loop", tree.root());
     PostOrderFold fold;
     const auto result = walkTree(tree.root(), fold);
-    EXPECT_EQ(result.value, (std::vector<std::string>{tree.path("inner/out"), tree.path("loop"), tree.path("x")}));
+    EXPECT_EQ(result.value,
+              (std::vector<std::string>{tree.path("inner/out"), tree.path("loop"), tree.path("x")}));
     EXPECT_EQ(result.stats.directories, 2u);
 }
 

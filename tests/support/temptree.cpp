@@ -38,7 +38,8 @@ std::vector<std::string> namesIn(int fd)
 
 } // namespace
 
-TempTree::TempTree() : TempTree(std::getenv("TMPDIR") && *std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")
+TempTree::TempTree()
+    : TempTree(std::getenv("TMPDIR") && *std::getenv("TMPDIR") ? std::getenv("TMPDIR") : "/tmp")
 {
 }
 
@@ -50,7 +51,10 @@ TempTree::TempTree(const std::string& base)
     root_ = pattern;
 }
 
-TempTree::~TempTree() { removeTree(root_); }
+TempTree::~TempTree()
+{
+    removeTree(root_);
+}
 
 std::string TempTree::path(std::string_view relative) const
 {
@@ -152,7 +156,8 @@ void removeTree(const std::string& path)
             if (fd >= 0) {
                 for (const std::string& inner : namesIn(fd)) {
                     struct stat ist;
-                    if (::fstatat(fd, inner.c_str(), &ist, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(ist.st_mode)) {
+                    if (::fstatat(fd, inner.c_str(), &ist, AT_SYMLINK_NOFOLLOW) == 0 &&
+                        S_ISDIR(ist.st_mode)) {
                         const std::string fresh = "moved." + std::to_string(++moved);
                         ::renameat(fd, inner.c_str(), top, fresh.c_str());
                         again = true;

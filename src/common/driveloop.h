@@ -1,0 +1,21 @@
+#pragma once
+
+#include "common/drive.h"
+
+#include <functional>
+#include <vector>
+
+namespace kelvane {
+
+// Runs a walk once per selected drive, in box order. A drive that does not
+// answer is skipped without a word; a drive whose root cannot be opened is
+// reported through cannotOpen and the others are still walked. walk returns
+// false when it could not open the root. Stops early when stop() turns true.
+void forEachSelectedDrive(const std::vector<Drive>& selected, const std::function<bool(const Drive&)>& walk,
+                          const std::function<void(const Drive&)>& cannotOpen,
+                          const std::function<bool()>& stop = {});
+
+// "Can't open drive /home"
+QString cantOpenDriveText(const Drive& drive);
+
+} // namespace kelvane

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QByteArray>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// One result row: its cells (UTF-8, joined by tabs: one allocation a row, so a
+// million rows stay small) and the real path it stands for (raw bytes).
+struct GridRow {
+    QByteArray cells;
+    std::string path;
+
+    static GridRow fromCells(const QStringList& cells, std::string path = {});
+};
+
+// The result grid: row 0 is the title row, rows 1 to RowCount() - 1 hold the
+// results. Row r of the grid is row r - 1 of the model; only this class maps
+// between the two. After clearRows() one empty result row is left.
+class ResultGrid : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ResultGrid(const QStringList& titles, QObject* parent = nullptr);
+
+    int RowCount() const { return int(rows_.size()) + 1; }
+    int ColCount() const { return int(titles_.size()); }
+    // Grows (with empty rows) or shrinks the grid to n rows, the title included.
+    void setRowCount(int n);
+    // Leaves the title row and one empty row.
+    void clearRows();
+
+    // Cell text; row 0 gives the titles. Empty outside the grid.
+    QString Cells(int col, int row) const;
+    void setCells(int col, int row, const QString& text);
+    void setTitles(const QStringList& titles);
+
+    // Sets the cells and path of row (1 or more), growing the grid if needed.
+    void setRow(int row, const QStringList& cells, std::string path = {});
+    // Replaces every result row at once (a scan's final list).
+    void setRows(std::vector<GridRow> rows);
+    const std::string& rowPath(int row) const;
+
+    // Moves whole rows once: the row at first + i becomes the old row
+    // first + order[i].
+    void reorderRows(int first, const std::vector<uint32_t>& order);
+
+    // The model side, for the view.
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Grid row of a model index (0 when invalid) and back.
+    static int gridRow(const QModelIndex& index) { return index.isValid() ? index.row() + 1 : 0; }
+    QModelIndex indexOf(int col, int row) const { return index(row - 1, col); }
+
+private:
+    QStringList titles_;
+    std::vector<GridRow> rows_;
+    static const std::string kNoPath;
+};
+
+} // namespace kelvane

@@ -1,0 +1,89 @@
+#include "common/ui/ScanWindow.h"
+
+#include "common/resultgrid.h"
+#include "common/ui/DrivePanel.h"
+#include "common/ui/ResultGridView.h"
+#include "common/ui/geometry.h"
+#include "common/ui/services.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QResizeEvent>
+
+namespace kelvane {
+
+ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidth, const QStringList& titles,
+                       QWidget* parent)
+    : QDialog(parent), services_(services)
+{
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+    setSizeGripEnabled(true);
+    pnlDrives = new DrivePanel(driveBoxWidth, drivePanelWidth, this);
+    connect(pnlDrives, &DrivePanel::boxClicked, this, &ScanWindow::cb1Click);
+    Label4 = new QLabel(QStringLiteral("D&rives:"), this);
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label4->setBuddy(pnlDrives->box(1));
+    gridModel_ = new ResultGrid(titles, this);
+    grid = new ResultGridView(this);
+    grid->setGrid(gridModel_);
+    btClose = makeButton(QStringLiteral("btClose"), QStringLiteral("Close"), QStringLiteral("Close window"));
+    connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QPushButton* ScanWindow::makeButton(const QString& name, const QString& caption, const QString& hint)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setToolTip(hint);
+    button->setAutoDefault(false);
+    return button;
+}
+
+void ScanWindow::cb1Click()
+{
+    const bool any = pnlDrives->anyChecked();
+    for (QPushButton* button : startButtons_)
+        button->setEnabled(any);
+}
+
+void ScanWindow::setupDrives()
+{
+    const auto drives = services_.drives->drives();
+    pnlDrives->setupDriveBoxes(drives, services_.drives->currentDriveIndex(drives));
+    placeDrivePanel();
+    cb1Click();
+}
+
+void ScanWindow::placeDrivePanel()
+{
+    const int right = width() - scaled(this, 10);
+    pnlDrives->move(right - pnlDrives->width(), pnlDrives->y());
+    Label4->adjustSize();
+    Label4->move(pnlDrives->x() - scaled(this, 10) - Label4->width(), Label4->y());
+}
+
+void ScanWindow::setGridTop(int top)
+{
+    gridTop_ = top;
+    grid->setGeometry(0, gridTop_, width(), height() - gridTop_);
+}
+
+void ScanWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    placeDrivePanel();
+    grid->setGeometry(0, gridTop_, width(), height() - gridTop_);
+}
+
+void ScanWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!centred_) {
+        centred_ = true;
+        centreOnScreen(this);
+    }
+}
+
+} // namespace kelvane

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QDialog>
+#include <QList>
+
+class QLabel;
+class QPushButton;
+
+namespace kelvane {
+
+class DrivePanel;
+class ResultGrid;
+class ResultGridView;
+struct Services;
+
+// What the three scanning windows share: the drive panel at the top right with
+// its label, the result grid below, the Close button, and the rule that the
+// start buttons work only while a drive is ticked.
+class ScanWindow : public QDialog {
+    Q_OBJECT
+public:
+    ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidth, const QStringList& titles,
+               QWidget* parent = nullptr);
+
+    DrivePanel* drivePanel() const { return pnlDrives; }
+    ResultGridView* gridView() const { return grid; }
+    ResultGrid* gridModel() const { return gridModel_; }
+    QPushButton* closeButton() const { return btClose; }
+
+    // Enables the start buttons when at least one drive box is ticked.
+    void cb1Click();
+
+protected:
+    // Fills the drive boxes (the current drive ticked) and applies cb1Click.
+    void setupDrives();
+    void setStartButtons(const QList<QPushButton*>& buttons) { startButtons_ = buttons; }
+    // Keeps the drive panel 10 pixels from the right edge, its label 10 pixels left of it.
+    void placeDrivePanel();
+    // The grid fills the window below this height.
+    void setGridTop(int top);
+    QPushButton* makeButton(const QString& name, const QString& caption, const QString& hint);
+
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+    Services& services_;
+    DrivePanel* pnlDrives;
+    QLabel* Label4;
+    ResultGrid* gridModel_;
+    ResultGridView* grid;
+    QPushButton* btClose;
+
+private:
+    QList<QPushButton*> startButtons_;
+    bool centred_ = false;
+    int gridTop_ = 140;
+};
+
+} // namespace kelvane

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace kelvane {
+
+// Modal message boxes. The windows ask through this so that tests can answer.
+class Messages {
+public:
+    enum class Kind { Plain, Information, Warning, Error, Question };
+    enum class Answer { Ok, Yes, No, Cancel };
+
+    virtual ~Messages() = default;
+    // A box with OK (plain: no icon).
+    virtual void show(QWidget* parent, Kind kind, const QString& text) = 0;
+    // A question with Yes and No (and Cancel when withCancel).
+    virtual Answer ask(QWidget* parent, const QString& text, bool withCancel = false) = 0;
+
+    void plain(QWidget* parent, const QString& text) { show(parent, Kind::Plain, text); }
+    void information(QWidget* parent, const QString& text) { show(parent, Kind::Information, text); }
+    void warning(QWidget* parent, const QString& text) { show(parent, Kind::Warning, text); }
+    void error(QWidget* parent, const QString& text) { show(parent, Kind::Error, text); }
+};
+
+// The real boxes (QMessageBox).
+class DialogMessages final : public Messages {
+public:
+    void show(QWidget* parent, Kind kind, const QString& text) override;
+    Answer ask(QWidget* parent, const QString& text, bool withCancel = false) override;
+};
+
+// For tests: records every box and answers questions from a queue (Yes when
+// the queue is empty).
+class ScriptedMessages final : public Messages {
+public:
+    struct Shown {
+        Kind kind;
+        QString text;
+    };
+    void show(QWidget* parent, Kind kind, const QString& text) override;
+    Answer ask(QWidget* parent, const QString& text, bool withCancel = false) override;
+
+    void queueAnswer(Answer answer) { answers_.append(answer); }
+    const QList<Shown>& shown() const { return shown_; }
+    // Texts of every box and question, in order.
+    QStringList texts() const;
+    void clear() { shown_.clear(); }
+
+private:
+    QList<Answer> answers_;
+    QList<Shown> shown_;
+};
+
+} // namespace kelvane

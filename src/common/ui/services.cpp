@@ -1,0 +1,16 @@
+#include "common/ui/services.h"
+
+namespace kelvane {
+
+Services& systemServices()
+{
+    static DialogMessages messages;
+    static DialogPrintService printing;
+    static SystemClipboard clipboard;
+    static SystemDriveList drives;
+    static SystemClock clock;
+    static Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
+    return services;
+}
+
+} // namespace kelvane

@@ -1,0 +1,7 @@
+#include "duplic/findduplicates.h"
+
+namespace kelvane {
+
+bool findDuplicates = true;
+
+} // namespace kelvane
