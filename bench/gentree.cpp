@@ -116,7 +116,7 @@ const char* const kStems[] = {
     "entry", "page", "chapter", "section", "thesis", "paper", "article", "memo",
     "Report", "Data", "Photo", "Notes", "Final", "Backup", "Invoice", "Budget",
     "IMG", "DSC", "Scan", "Screenshot", "Untitled", "Copy of report",
-    "New Document", "caf\xc3\xa9 menu", "\xc3\xbc" "bersicht"};
+    "New Document", "caf\xc3\xa9 menu", "\303\274bersicht"};
 
 struct Ext {
   const char* text;

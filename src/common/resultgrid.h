@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/sortablegrid.h"
+
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QStringList>
@@ -21,12 +23,12 @@ struct GridRow {
 // The result grid: row 0 is the title row, rows 1 to RowCount() - 1 hold the
 // results. Row r of the grid is row r - 1 of the model; only this class maps
 // between the two. After clearRows() one empty result row is left.
-class ResultGrid : public QAbstractTableModel {
+class ResultGrid : public QAbstractTableModel, public SortableGrid {
     Q_OBJECT
 public:
     explicit ResultGrid(const QStringList& titles, QObject* parent = nullptr);
 
-    int RowCount() const { return int(rows_.size()) + 1; }
+    int RowCount() const override { return int(rows_.size()) + 1; }
     int ColCount() const { return int(titles_.size()); }
     // Grows (with empty rows) or shrinks the grid to n rows, the title included.
     void setRowCount(int n);
@@ -34,7 +36,7 @@ public:
     void clearRows();
 
     // Cell text; row 0 gives the titles. Empty outside the grid.
-    QString Cells(int col, int row) const;
+    QString Cells(int col, int row) const override;
     void setCells(int col, int row, const QString& text);
     void setTitles(const QStringList& titles);
 
@@ -46,7 +48,7 @@ public:
 
     // Moves whole rows once: the row at first + i becomes the old row
     // first + order[i].
-    void reorderRows(int first, const std::vector<uint32_t>& order);
+    void reorderRows(int first, const std::vector<uint32_t>& order) override;
 
     // The model side, for the view.
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -1,3 +1,4 @@
+#include "common/gridsort.h"
 #include "common/resultgrid.h"
 
 #include <gtest/gtest.h>
@@ -75,4 +76,20 @@ TEST(ResultGrid, ReorderMovesWholeRowsAndTheCurrentRowFollows)
     EXPECT_EQ(ResultGrid::gridRow(current), 3);
     grid.reorderRows(4, {0, 1, 2}); // past the end: refused
     EXPECT_EQ(grid.Cells(0, 4), "n3");
+}
+
+TEST(ResultGrid, SortsThroughTheGridSorts)
+{
+    ResultGrid grid(titles());
+    std::vector<GridRow> rows;
+    for (const char* n : {"5", "40", "", "12"})
+        rows.push_back(GridRow::fromCells({QString("name%1").arg(n), n, "/d"}, std::string("p") + n));
+    grid.setRows(std::move(rows));
+    sortGridNumber(grid, 1, grid.RowCount() - 1, 1, true);
+    EXPECT_EQ(grid.Cells(1, 1), "40");
+    EXPECT_EQ(grid.Cells(1, 2), "12");
+    EXPECT_EQ(grid.Cells(1, 3), "5");
+    EXPECT_EQ(grid.Cells(1, 4), "");
+    EXPECT_EQ(grid.rowPath(4), "p");
+    EXPECT_EQ(grid.Cells(0, 2), "name12");
 }

@@ -1,0 +1,276 @@
+#!/usr/bin/env bash
+# Times kelvane-cli against reference tools on a generated tree and records
+# the results in bench/README.md. See bench/README.md for what it measures.
+#
+#   bench/run.sh              run every group
+#   bench/run.sh walk ...     run only the named groups
+#   bench/run.sh --list       list the groups
+#
+# Environment:
+#   KELVANE_BUILD        build directory holding bin/kelvane-cli and
+#                        bin/kelvane-gentree (default: build, relative to the
+#                        repository root)
+#   KELVANE_BENCH_TREE   where the tree is generated (default:
+#                        /var/tmp/kelvane-bench-tree; reused when complete)
+#   KELVANE_BENCH_FILES  files in the tree (default 1000000)
+#   KELVANE_BENCH_DIRS   directories in the tree (default 60000)
+#   KELVANE_BENCH_RUNS   timed runs per command (default 5)
+set -euo pipefail
+shopt -u patsub_replacement 2>/dev/null || true  # '&' in a path stays '&'
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD=${KELVANE_BUILD:-build}
+[[ $BUILD == /* ]] || BUILD=$ROOT/$BUILD
+CLI=$BUILD/bin/kelvane-cli
+GENTREE=$BUILD/bin/kelvane-gentree
+TREE=${KELVANE_BENCH_TREE:-/var/tmp/kelvane-bench-tree}
+FILES=${KELVANE_BENCH_FILES:-1000000}
+DIRS=${KELVANE_BENCH_DIRS:-60000}
+RUNS=${KELVANE_BENCH_RUNS:-5}
+README=$ROOT/bench/README.md
+PACKAGES=(hyperfine ncdu gdu time)
+
+# ---------------------------------------------------------------- groups ---
+# Each group times one kelvane command against one or more reference
+# commands. In commands, {cli} stands for kelvane-cli and {tree} for the tree;
+# commands run through bash, so pipelines work. All output goes to /dev/null.
+#
+#   group NAME "what it compares"
+#   kelvane "COMMAND"            exactly one per group, first
+#   reference LABEL "COMMAND"    one or more
+
+GROUP_NAMES=()
+declare -A GROUP_TITLE=()
+ENTRY_GROUP=()
+ENTRY_LABEL=()
+ENTRY_COMMAND=()
+
+group() {
+  GROUP_NAMES+=("$1")
+  GROUP_TITLE[$1]=$2
+}
+kelvane() {
+  ENTRY_GROUP+=("${GROUP_NAMES[-1]}")
+  ENTRY_LABEL+=(kelvane)
+  ENTRY_COMMAND+=("$1")
+}
+reference() {
+  ENTRY_GROUP+=("${GROUP_NAMES[-1]}")
+  ENTRY_LABEL+=("$1")
+  ENTRY_COMMAND+=("$2")
+}
+
+group walk "Walk the whole tree and total its sizes"
+kelvane "{cli} walk {tree}"
+reference du "du -s --apparent-size {tree}"
+reference find "find {tree} -printf '%s %p\n'"
+reference ncdu "ncdu -0 -x -o /dev/null {tree}"
+reference gdu "gdu -n -p -c {tree}"
+
+# ---------------------------------------------------------------- helpers --
+
+die() {
+  echo "bench/run.sh: $*" >&2
+  exit 1
+}
+
+usage() {
+  sed -n '2,17s/^# \{0,1\}//p' "${BASH_SOURCE[0]}"
+  echo
+  echo "Groups: ${GROUP_NAMES[*]}"
+}
+
+python() {
+  if [[ -x /usr/bin/python3 ]]; then /usr/bin/python3 "$@"; else python3 "$@"; fi
+}
+
+# ---------------------------------------------------------------- options --
+
+SELECTED=()
+for arg in "$@"; do
+  case $arg in
+    -h|--help) usage; exit 0 ;;
+    --list)
+      for g in "${GROUP_NAMES[@]}"; do printf '%-12s %s\n' "$g" "${GROUP_TITLE[$g]}"; done
+      exit 0 ;;
+    -*) die "unknown option $arg (try --help)" ;;
+    *)
+      [[ -v GROUP_TITLE[$arg] ]] || die "no group '$arg'; groups: ${GROUP_NAMES[*]}"
+      [[ " ${SELECTED[*]-} " == *" $arg "* ]] || SELECTED+=("$arg") ;;
+  esac
+done
+((${#SELECTED[@]})) || SELECTED=("${GROUP_NAMES[@]}")
+[[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_RUNS must be a positive number"
+
+# ---------------------------------------------------------------- setup ----
+
+for binary in "$CLI" "$GENTREE"; do
+  if [[ ! -x $binary ]]; then
+    die "$binary is missing. Build first, from $ROOT:
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=Release && cmake --build build -j2
+(or point KELVANE_BUILD at another build directory)"
+  fi
+done
+
+missing=()
+for pkg in "${PACKAGES[@]}"; do
+  dpkg -s "$pkg" >/dev/null 2>&1 || missing+=("$pkg")
+done
+if ((${#missing[@]})); then
+  if [[ $(id -u) -eq 0 ]]; then
+    echo "== installing ${missing[*]}"
+    apt-get update
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+  else
+    die "missing packages: ${missing[*]} (as root: apt-get install ${missing[*]})"
+  fi
+fi
+for tool in hyperfine ncdu gdu /usr/bin/time; do
+  command -v "$tool" >/dev/null || die "$tool not found"
+done
+
+echo "== tree: $TREE"
+"$GENTREE" "$TREE" --files "$FILES" --dirs "$DIRS" --replace
+
+WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-bench.XXXXXX")
+trap 'rm -rf "$WORK"' EXIT
+
+# Fill in {cli} and {tree}, quoted for bash.
+expand() {
+  local command=$1
+  command=${command//\{cli\}/$(printf '%q' "$CLI")}
+  command=${command//\{tree\}/$(printf '%q' "$TREE")}
+  printf '%s' "$command"
+}
+
+# How the command is shown in README: the build directory relative to the
+# repository when it is inside it.
+shown() {
+  local command=$1 cli=$CLI
+  [[ $cli == "$ROOT"/* ]] && cli=${cli#"$ROOT"/}
+  command=${command//\{cli\}/$(printf '%q' "$cli")}
+  command=${command//\{tree\}/$(printf '%q' "$TREE")}
+  printf '%s' "$command"
+}
+
+# ---------------------------------------------------------------- runs -----
+# One untimed run of each command warms the cache; it runs under
+# /usr/bin/time -v, which gives the peak resident set size.
+
+ENTRIES="$WORK/entries.tsv"
+: >"$ENTRIES"
+HYPERFINE_ARGS=()
+for i in "${!ENTRY_GROUP[@]}"; do
+  g=${ENTRY_GROUP[$i]}
+  [[ " ${SELECTED[*]} " == *" $g "* ]] || continue
+  label=${ENTRY_LABEL[$i]}
+  command=$(expand "${ENTRY_COMMAND[$i]}")
+  echo "== warm-up and peak memory: $g/$label"
+  if ! /usr/bin/time -v -o "$WORK/time.txt" bash -c "$command" >/dev/null 2>"$WORK/stderr.txt"; then
+    cat "$WORK/stderr.txt" >&2
+    die "'$command' failed"
+  fi
+  rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$WORK/time.txt")
+  printf '%s\t%s\t%s\t%s\n' "$g" "$label" "${rss:-0}" "$(shown "${ENTRY_COMMAND[$i]}")" >>"$ENTRIES"
+  HYPERFINE_ARGS+=(--command-name "$g/$label" "$command")
+done
+
+echo "== timing (hyperfine, warm cache, $RUNS runs each)"
+hyperfine --shell=bash --warmup 1 --runs "$RUNS" --output=null \
+  --export-json "$WORK/hyperfine.json" "${HYPERFINE_ARGS[@]}"
+
+# ---------------------------------------------------------------- report ---
+
+machine="$(nproc) CPUs ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)), \
+$(awk '/MemTotal/ {printf "%.1f GiB RAM", $2 / 1048576}' /proc/meminfo), \
+Linux $(uname -r), tree on $(findmnt -n -o FSTYPE -T "$TREE" 2>/dev/null || stat -f -c %T "$TREE")"
+# shellcheck disable=SC2185  # find --version needs no path
+versions="hyperfine $(hyperfine --version | awk '{print $2}'), \
+$(du --version | head -n1), $(find --version | head -n1), \
+$(ncdu -v | head -n1), gdu $(gdu --version | sed -n 's/^Version:[[:space:]]*//p' | head -n1)"
+
+python - "$README" "$WORK/hyperfine.json" "$ENTRIES" "$TREE/kelvane-gentree.done" \
+  "$machine" "$versions" "$TREE" "$RUNS" "${SELECTED[@]}" <<'PY'
+import datetime
+import json
+import re
+import sys
+
+readme, results_path, entries_path, marker_path, machine, versions, tree, runs = sys.argv[1:9]
+groups = sys.argv[9:]
+
+with open(results_path) as f:
+    results = {r["command"]: r for r in json.load(f)["results"]}
+entries = []
+with open(entries_path) as f:
+    for line in f:
+        group, label, rss, command = line.rstrip("\n").split("\t", 3)
+        entries.append({"group": group, "label": label, "rss_kib": int(rss or 0), "command": command})
+marker = {}
+with open(marker_path) as f:
+    for line in f:
+        key, _, value = line.strip().partition("=")
+        marker[key] = value
+
+stamp = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+apparent = int(marker.get("apparent_bytes", "0"))
+tree_text = (f"`{tree}`: {int(marker.get('dirs', 0)):,} directories, "
+             f"{int(marker.get('files', 0)):,} files, {apparent / 2**30:.1f} GiB apparent "
+             f"(sparse), deepest directory {marker.get('max_depth', '?')} levels down "
+             f"(kelvane-gentree format {marker.get('format', '?')}, seed {marker.get('seed', '?')})")
+
+
+def section(group):
+    rows = [e for e in entries if e["group"] == group]
+    kelvane = results[f"{group}/kelvane"]
+    # Seconds, or milliseconds when every mean is under a second (small trees).
+    fast = all(results[f"{group}/{e['label']}"]["mean"] < 1 for e in rows)
+    unit, scale, digits = ("ms", 1000, 1) if fast else ("s", 1, 3)
+
+    def t(seconds):
+        return f"{(seconds or 0) * scale:.{digits}f}"
+
+    lines = [
+        f"Recorded {stamp} on {machine}.",
+        "",
+        f"Tree: {tree_text}.",
+        "",
+        f"Warm cache; mean ± standard deviation of {runs} runs after 1 warm-up run "
+        "(hyperfine); peak RSS from one run under `/usr/bin/time -v`. "
+        "Ratio = kelvane mean / reference mean: below 1.0 means Kelvane is faster.",
+        "",
+        f"| Command | Mean ± σ ({unit}) | Min … max ({unit}) | Ratio | Peak RSS (MiB) |",
+        "| --- | ---: | ---: | ---: | ---: |",
+    ]
+    for e in rows:
+        r = results[f"{group}/{e['label']}"]
+        ratio = "—" if e["label"] == "kelvane" else f"{kelvane['mean'] / r['mean']:.2f}"
+        lines.append(
+            f"| {e['label']} | {t(r['mean'])} ± {t(r['stddev'])} | "
+            f"{t(r['min'])} … {t(r['max'])} | {ratio} | {e['rss_kib'] / 1024:.1f} |")
+    lines += ["", "Commands (output to /dev/null):", "", "```"]
+    width = max(len(e["label"]) for e in rows)
+    lines += [f"{e['label']:<{width}}  {e['command']}" for e in rows]
+    lines += ["```", "", f"Versions: {versions}."]
+    return "\n".join(lines)
+
+
+with open(readme) as f:
+    text = f.read()
+for group in groups:
+    start, end = f"<!-- results:{group} -->", f"<!-- /results:{group} -->"
+    body = f"{start}\n{section(group)}\n{end}"
+    pattern = re.compile(re.escape(start) + r".*?" + re.escape(end), re.S)
+    if pattern.search(text):
+        text = pattern.sub(lambda _: body, text, count=1)
+    else:
+        text = text.rstrip("\n") + f"\n\n### {group}\n\n{body}\n"
+with open(readme, "w") as f:
+    f.write(text)
+print(f"== results written to {readme}: {', '.join(groups)}")
+PY
+
+# Show the new sections.
+for g in "${SELECTED[@]}"; do
+  sed -n "/<!-- results:$g -->/,/<!-- \/results:$g -->/p" "$README"
+done
