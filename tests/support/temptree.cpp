@@ -27,6 +27,8 @@ std::vector<std::string> namesIn(int fd)
     DIR* d = ::fdopendir(copy);
     if (!d)
         return names;
+    // The copy shares the read position with fd: start every listing afresh.
+    ::rewinddir(d);
     while (dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         if (name != "." && name != "..")

@@ -1,0 +1,73 @@
+#include "common/ui/ScanRunner.h"
+
+#include <QCoreApplication>
+#include <QMetaObject>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace kelvane {
+
+ScanRunner::ScanRunner(QObject* parent) : QObject(parent)
+{
+    timer_.setInterval(100);
+    connect(&timer_, &QTimer::timeout, this, &ScanRunner::tick);
+}
+
+ScanRunner::~ScanRunner()
+{
+    abort_ = true;
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void ScanRunner::start(std::function<void()> job)
+{
+    if (running_)
+        return;
+    if (thread_.joinable())
+        thread_.join();
+    abort_ = false;
+    progress_.reset();
+    running_ = true;
+    timer_.start();
+    thread_ = std::thread([this, job = std::move(job)] {
+        job();
+        QMetaObject::invokeMethod(this, [this] { joined(); }, Qt::QueuedConnection);
+    });
+}
+
+void ScanRunner::joined()
+{
+    if (thread_.joinable())
+        thread_.join();
+    timer_.stop();
+    running_ = false;
+    Q_EMIT tick();
+    Q_EMIT finished();
+}
+
+void ScanRunner::post(std::function<void()> fn)
+{
+    QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
+
+void ScanRunner::postAndWait(std::function<void()> fn)
+{
+    std::mutex mutex;
+    std::condition_variable done;
+    bool finished = false;
+    QMetaObject::invokeMethod(
+        this,
+        [&] {
+            fn();
+            std::lock_guard lock(mutex);
+            finished = true;
+            done.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(mutex);
+    done.wait(lock, [&] { return finished; });
+}
+
+} // namespace kelvane

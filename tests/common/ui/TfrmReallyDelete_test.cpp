@@ -1,0 +1,230 @@
+#include "common/displayname.h"
+#include "common/ui/TfrmReallyDelete.h"
+#include "common/ui/services.h"
+#include "support/pinnedsettings.h"
+#include "support/temptree.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <sys/stat.h>
+
+using namespace kelvane;
+using kelvane::test::TempTree;
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+QString text(const QWidget& window, const char* label)
+{
+    return window.findChild<QLabel*>(QString::fromLatin1(label))->text();
+}
+
+QPushButton* button(const QWidget& window, const char* name)
+{
+    return window.findChild<QPushButton*>(QString::fromLatin1(name));
+}
+
+} // namespace
+
+class TfrmReallyDeleteTest : public QObject {
+    Q_OBJECT
+
+    ScriptedMessages messages;
+    Services services{&messages, nullptr, nullptr, nullptr, nullptr, nullptr};
+
+private Q_SLOTS:
+    void initTestCase() { test::pinSettings(); }
+    void init() { messages.clear(); }
+
+    void captionAndFixedTexts()
+    {
+        TfrmReallyDelete window(nullptr, services);
+        QCOMPARE(window.windowTitle(), QString("Delete the following files:"));
+        QCOMPARE(text(window, "Label3"), QString("Savings of :"));
+        QVERIFY(text(window, "Label2").startsWith("WARNING: The file(s) that you selected"));
+        QVERIFY(window.findChild<QLabel*>("Label2")->font().bold());
+        QCOMPARE(button(window, "BitBtn1")->toolTip(), QString("Go ahead and delete these files"));
+        QCOMPARE(button(window, "BitBtn2")->toolTip(), QString("Do not delete the files"));
+        QVERIFY(button(window, "BitBtn1")->isDefault());
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+    }
+
+    void headingAndSavings_data()
+    {
+        QTest::addColumn<int>("files");
+        QTest::addColumn<qint64>("savings");
+        QTest::addColumn<QString>("heading");
+        QTest::addColumn<QString>("savingsText");
+        QTest::newRow("nothing") << 1 << qint64(0) << "The following 1 files will be deleted."
+                                 << "0 bytes";
+        QTest::newRow("no separator") << 3 << qint64(999) << "The following 3 files will be deleted."
+                                      << "999 bytes";
+        QTest::newRow("millions") << 3 << qint64(1234567) << "The following 3 files will be deleted."
+                                  << "1,234,567 bytes";
+        QTest::newRow("beyond 32 bits") << 2 << qint64(9876543210) << "The following 2 files will be deleted."
+                                        << "9,876,543,210 bytes";
+    }
+
+    void headingAndSavings()
+    {
+        QFETCH(int, files);
+        QFETCH(qint64, savings);
+        TfrmReallyDelete window(nullptr, services);
+        std::vector<std::string> paths;
+        for (int i = 0; i < files; ++i)
+            paths.push_back("/nowhere/f" + std::to_string(i));
+        window.setFiles(paths);
+        window.setSavings(savings);
+        window.show();
+        QTEST(text(window, "Label1"), "heading");
+        QTEST(text(window, "lblSavings"), "savingsText");
+        QVERIFY(messages.shown().isEmpty());
+    }
+
+    void listKeepsMarkingOrderAndShownTexts()
+    {
+        TfrmReallyDelete window(nullptr, services);
+        window.setFiles({"/b/z", "/a/y"});
+        auto* list = window.findChild<QListWidget*>("ListBox1");
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QString("/b/z"));
+        QCOMPARE(list->item(1)->text(), QString("/a/y"));
+        // Texts from the caller are shown as given; a count that does not fit is ignored.
+        window.setFiles({"/b/z", "/a/y"}, {"first", "second"});
+        QCOMPARE(list->item(1)->text(), QString("second"));
+        window.setFiles({"/b/z", "/a/y"}, {"only one"});
+        QCOMPARE(list->item(0)->text(), QString("/b/z"));
+    }
+
+    void yesDeletesAndReportsEachFailure()
+    {
+        TempTree tree;
+        const std::string one = tree.file("one.txt", 10);
+        const std::string missing = tree.path("gone.txt");
+        const std::string locked = tree.file("locked.txt", 10, 0444);
+        const std::string two = tree.file("two.txt", 10);
+        TfrmReallyDelete window(nullptr, services);
+        window.setFiles({one, missing, locked, two});
+        window.setSavings(30);
+        window.show();
+        QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
+
+        QCOMPARE(messages.texts(),
+                 QStringList({"Really delete?", "Couldn't delete file - " + QString::fromStdString(missing),
+                              "Couldn't delete file - " + QString::fromStdString(locked)}));
+        QCOMPARE(messages.shown()[0].kind, Messages::Kind::Question);
+        QCOMPARE(messages.shown()[1].kind, Messages::Kind::Error);
+        QCOMPARE(messages.shown()[2].kind, Messages::Kind::Error);
+        QVERIFY(!exists(one));
+        QVERIFY(!exists(two));
+        QVERIFY(exists(locked));
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Accepted));
+    }
+
+    void noDeletesNothing()
+    {
+        TempTree tree;
+        const std::string one = tree.file("one.txt", 10);
+        const std::string two = tree.file("two.txt", 10);
+        messages.queueAnswer(Messages::Answer::No);
+        TfrmReallyDelete window(nullptr, services);
+        window.setFiles({one, two});
+        window.show();
+        QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
+
+        QCOMPARE(messages.texts(), QStringList({"Really delete?", "Not deleted"}));
+        QCOMPARE(messages.shown()[1].kind, Messages::Kind::Plain);
+        QVERIFY(exists(one));
+        QVERIFY(exists(two));
+        QVERIFY(!window.isVisible());
+    }
+
+    // Cancel button, Esc and the close box all leave quietly.
+    void cancelDeletesNothingAndSaysNothing_data()
+    {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Cancel button") << 0;
+        QTest::newRow("Esc") << 1;
+        QTest::newRow("close box") << 2;
+    }
+
+    void cancelDeletesNothingAndSaysNothing()
+    {
+        QFETCH(int, how);
+        TempTree tree;
+        const std::string one = tree.file("one.txt", 10);
+        TfrmReallyDelete window(nullptr, services);
+        window.setFiles({one});
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        if (how == 0)
+            QTest::mouseClick(button(window, "BitBtn2"), Qt::LeftButton);
+        else if (how == 1)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            window.close();
+
+        QVERIFY(!window.isVisible());
+        QCOMPARE(window.result(), int(QDialog::Rejected));
+        QVERIFY(messages.shown().isEmpty());
+        QVERIFY(exists(one));
+    }
+
+    // The real bytes are deleted, never a path rebuilt from the shown text.
+    void oddNameDeletedExactly()
+    {
+        TempTree tree;
+        const std::string odd = tree.file("a\tb\nc\xff", 5);
+        const std::string lookalike = tree.file("a?b?c\xef\xbf\xbd", 5);
+        TfrmReallyDelete window(nullptr, services);
+        window.setFiles({odd});
+        window.show();
+        auto* list = window.findChild<QListWidget*>("ListBox1");
+        QCOMPARE(list->item(0)->text(), displayName(lookalike));
+        QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
+
+        QCOMPARE(messages.texts(), QStringList({"Really delete?"}));
+        QVERIFY(!exists(odd));
+        QVERIFY(exists(lookalike));
+    }
+
+    // The caller's whole protocol, with the window modal.
+    void confirmAndDeleteRunsModally()
+    {
+        TempTree tree;
+        const std::string one = tree.file("one.txt", 10);
+        QString heading;
+        QTimer::singleShot(0, this, [&] {
+            auto* window = qobject_cast<TfrmReallyDelete*>(QApplication::activeModalWidget());
+            if (!window)
+                return;
+            heading = text(*window, "Label1");
+            QTest::mouseClick(button(*window, "BitBtn1"), Qt::LeftButton);
+        });
+        QTimer guard; // closes the window should the click above miss it
+        connect(&guard, &QTimer::timeout, this, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        guard.start(5000);
+        TfrmReallyDelete::confirmAndDelete(nullptr, services, {one}, 10);
+
+        QCOMPARE(heading, QString("The following 1 files will be deleted."));
+        QCOMPARE(messages.texts(), QStringList({"Really delete?"}));
+        QVERIFY(!exists(one));
+    }
+};
+
+QTEST_MAIN(TfrmReallyDeleteTest)
+#include "TfrmReallyDelete_test.moc"
