@@ -3,10 +3,12 @@
 #include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -30,6 +32,24 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     grid->setGrid(gridModel_);
     btClose = makeButton(QStringLiteral("btClose"), QStringLiteral("Close"), QStringLiteral("Close window"));
     connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+    runner_ = new ScanRunner(this);
+}
+
+bool ScanWindow::scanning() const { return runner_->running(); }
+
+void ScanWindow::reject()
+{
+    if (!scanning())
+        QDialog::reject();
+}
+
+void ScanWindow::closeEvent(QCloseEvent* event)
+{
+    if (scanning()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
 }
 
 QPushButton* ScanWindow::makeButton(const QString& name, const QString& caption, const QString& hint)

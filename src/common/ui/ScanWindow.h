@@ -11,6 +11,7 @@ namespace kelvane {
 class DrivePanel;
 class ResultGrid;
 class ResultGridView;
+class ScanRunner;
 struct Services;
 
 // What the three scanning windows share: the drive panel at the top right with
@@ -30,6 +31,12 @@ public:
     // Enables the start buttons when at least one drive box is ticked.
     void cb1Click();
 
+    // Runs the window's scans off its thread; the window cannot be closed
+    // while one runs.
+    ScanRunner* runner() const { return runner_; }
+    bool scanning() const;
+    void reject() override;
+
 protected:
     // Fills the drive boxes (the current drive ticked) and applies cb1Click.
     void setupDrives();
@@ -42,6 +49,7 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
     Services& services_;
     DrivePanel* pnlDrives;
@@ -49,6 +57,7 @@ protected:
     ResultGrid* gridModel_;
     ResultGridView* grid;
     QPushButton* btClose;
+    ScanRunner* runner_;
 
 private:
     QList<QPushButton*> startButtons_;
