@@ -67,6 +67,30 @@ reference find "find {tree} -printf '%s %p\n'"
 reference ncdu "ncdu -0 -x -o /dev/null {tree}"
 reference gdu "gdu -n -p -c {tree}"
 
+group dirhogs "Directory hogs: every directory with the files directly in it, largest first"
+kelvane "{cli} dirhogs {tree}"
+reference du "du -S --apparent-size {tree}"
+
+group dirhogs-main "Directory hogs: each directory under the root with its whole subtree"
+kelvane "{cli} dirhogs --main {tree}"
+reference du "du --apparent-size -d1 {tree}"
+
+group hogs "File hogs: every file above 0 KB, largest first"
+kelvane "{cli} hogs --limit 0 {tree}"
+reference find-sort "find {tree} -type f -printf '%s %p\n' | sort -rn"
+
+group duplicates "Duplicate files: names that occur more than once, letter case ignored"
+kelvane "{cli} duplicates --limit 0 {tree}"
+reference find-sort-uniq "find {tree} -type f -printf '%f\n' | sort -f | uniq -di"
+
+group stats "File statistics: files and bytes per extension (and per size and age band)"
+kelvane "{cli} stats {tree}"
+reference find-awk "find {tree} -type f -printf '%s %f\n' | awk '{ n = substr(\$0, length(\$1) + 2); k = match(n, /\\.[^.]*\$/) ? toupper(substr(n, RSTART)) : \"\"; c[k]++; b[k] += \$1 } END { for (k in c) printf \"%s\\t%.0f\\t%.0f\\n\", k, c[k], b[k] }'"
+
+group changed "Files changed: every file last written in one year (2020), whole days"
+kelvane "{cli} changed --from 2020-01-01 --to 2020-12-31 {tree}"
+reference find "find {tree} -newermt 2020-01-01 ! -newermt 2021-01-01 -printf '%p\n'"
+
 # ---------------------------------------------------------------- helpers --
 
 die() {

@@ -1,6 +1,7 @@
 // kelvane-cli: every tool's scan without windows, for scripts and benchmarks.
 
 #include "cli/clioptions.h"
+#include "cli/statscommand.h"
 #include "cli/walkcommand.h"
 
 #include <cstdio>
@@ -21,6 +22,8 @@ struct Command {
 const Command kCommands[] = {
     {"walk", "walk PATH...              totals of each tree (directories, files, bytes, skipped)",
      kelvane::cli::runWalk},
+    {"stats", "stats PATH                file statistics of one tree (extensions, size and age bands)",
+     kelvane::cli::runStats},
 };
 
 void printUsage(FILE* out)
