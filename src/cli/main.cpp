@@ -1,5 +1,6 @@
 // kelvane-cli: every tool's scan without windows, for scripts and benchmarks.
 
+#include "cli/changedcommand.h"
 #include "cli/clioptions.h"
 #include "cli/statscommand.h"
 #include "cli/walkcommand.h"
@@ -24,6 +25,8 @@ const Command kCommands[] = {
      kelvane::cli::runWalk},
     {"stats", "stats PATH                file statistics of one tree (extensions, size and age bands)",
      kelvane::cli::runStats},
+    {"changed", "changed --from YYYY-MM-DD --to YYYY-MM-DD PATH...   files last written between the dates",
+     kelvane::cli::runChanged},
 };
 
 void printUsage(FILE* out)

@@ -1,61 +1,661 @@
 #include "filemod/ui/TfrmMods.h"
 
+#include "common/commas.h"
+#include "common/displayname.h"
+#include "common/driveloop.h"
+#include "common/fileops.h"
+#include "common/gridsort.h"
 #include "common/resultgrid.h"
 #include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/TfrmReallyDelete.h"
+#include "common/ui/geometry.h"
+#include "common/ui/reportprinter.h"
 #include "common/ui/services.h"
+#include "filemod/changedscan.h"
+#include "filemod/changedtexts.h"
+#include "filemod/datefield.h"
+#include "filemod/ui/TfrmPickDate.h"
+#include "filemod/ui/buttonimages.h"
 
+#include <QApplication>
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QFrame>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QToolButton>
+
+#include <algorithm>
+#include <exception>
 
 namespace kelvane {
+
+namespace {
+
+// Design sizes at 96 dpi.
+constexpr int kWidth = 640;
+constexpr int kHeight = 406;
+constexpr int kPanelHeight = 171;
+constexpr int kPanelWidth = 560;
+constexpr int kButtonTop = 137;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 28;
+constexpr int kButtonStep = 78;
+constexpr int kStatusHeight = 22;
+
+const QString kMarked = QStringLiteral("MARKED");
+
+QString abortMessage()
+{
+    return QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
+}
+
+QString listFullMessage()
+{
+    return QStringLiteral("Resource limit reached ... cannot process any more files.") + QChar(13) +
+           QStringLiteral("Try increasing the file threshold.");
+}
+
+} // namespace
+
+struct TfrmMods::Outcome {
+    ChangedFileList files;
+    std::vector<GridRow> rows;
+    bool full = false;
+    QString failure; // what went wrong inside the job, if anything
+};
 
 TfrmMods::TfrmMods(Services& services, QWidget* parent)
     : ScanWindow(services, 35, 199,
                  {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Time"),
                   QStringLiteral("Day"), QStringLiteral("Directory")},
-                 parent)
+                 parent),
+      scanAborted(std::make_shared<std::atomic<bool>>(false)), resultLimit_(kDefaultResultLimit)
 {
     setObjectName(QStringLiteral("frmMods"));
     setWindowTitle(QStringLiteral("Files changed in a range of dates"));
-    auto* Label1 = new QLabel(QStringLiteral("Show files modified/created between these two dates:"), this);
-    Label1->setGeometry(8, 8, 330, 20);
-    auto* Label2 = new QLabel(QStringLiteral("S&tarting Date:"), this);
-    auto* Label3 = new QLabel(QStringLiteral("&Ending Date:"), this);
-    dtStart = new QLineEdit(this);
+    buildControls();
+    resize(scaled(this, kWidth), scaled(this, kHeight));
+    connect(runner(), &ScanRunner::tick, this, &TfrmMods::showProgress);
+    connect(runner(), &ScanRunner::finished, this, &TfrmMods::scanFinished);
+}
+
+TfrmMods::~TfrmMods()
+{
+    // The runner joins a running job when it goes; let that be quick.
+    scanAborted->store(true);
+}
+
+void TfrmMods::buildControls()
+{
+    const int s = designScale(this);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, kPanelWidth * s, kPanelHeight * s);
+
+    Label1 = new QLabel(QStringLiteral("Show files modified/created between these two dates:"), Panel1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->move(8 * s, 10 * s);
+    Label1->adjustSize();
+
+    Label2 = new QLabel(QStringLiteral("S&tarting Date:"), Panel1);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(8 * s, 44 * s, 96 * s, 22 * s);
+    dtStart = new QLineEdit(Panel1);
     dtStart->setObjectName(QStringLiteral("dtStart"));
-    dtEnd = new QLineEdit(this);
-    dtEnd->setObjectName(QStringLiteral("dtEnd"));
+    dtStart->setGeometry(108 * s, 42 * s, 110 * s, 24 * s);
     Label2->setBuddy(dtStart);
+    popStartDate = new QToolButton(Panel1);
+    popStartDate->setObjectName(QStringLiteral("popStartDate"));
+    popStartDate->setGeometry(222 * s, 42 * s, 26 * s, 24 * s);
+
+    Label3 = new QLabel(QStringLiteral("&Ending Date:"), Panel1);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setGeometry(8 * s, 78 * s, 96 * s, 22 * s);
+    dtEnd = new QLineEdit(Panel1);
+    dtEnd->setObjectName(QStringLiteral("dtEnd"));
+    dtEnd->setGeometry(108 * s, 76 * s, 110 * s, 24 * s);
     Label3->setBuddy(dtEnd);
-    Label2->setGeometry(8, 42, 100, 22);
-    dtStart->setGeometry(110, 40, 110, 24);
-    Label3->setGeometry(8, 76, 100, 22);
-    dtEnd->setGeometry(110, 74, 110, 24);
+    popEndDate = new QToolButton(Panel1);
+    popEndDate->setObjectName(QStringLiteral("popEndDate"));
+    popEndDate->setGeometry(222 * s, 76 * s, 26 * s, 24 * s);
+
+    for (QToolButton* pop : {popStartDate, popEndDate}) {
+        pop->setIcon(calendarIcon());
+        pop->setToolTip(QStringLiteral("Popup Calendar"));
+    }
+    for (QLineEdit* field : {dtStart, dtEnd})
+        field->installEventFilter(this);
+    connect(popStartDate, &QToolButton::clicked, this, &TfrmMods::popStartDateClick);
+    connect(popEndDate, &QToolButton::clicked, this, &TfrmMods::popEndDateClick);
+
+    widestDate_ = dateFieldText(QDate(2026, 12, 28));
+    widestTime_ = QLocale().toString(QTime(23, 58, 58), userLongTimeFormat());
+    widestDay_ = QStringLiteral("Wed");
+
+    imTrash = emptyTrashIcon();
+    imTrashFul = fullTrashIcon();
     btOK = makeButton(QStringLiteral("btOK"), QStringLiteral("&Start"),
                       QStringLiteral("Start scanning for files"));
     btOK->setDefault(true);
+    btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Mark"),
+                          QStringLiteral("Mark files for deletion"));
+    btDelete->setIcon(imTrash);
+    btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
+    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
+                         QStringLiteral("Print list of files"));
+    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
+                        QStringLiteral("Copy list of files to clipboard"));
+    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
+                          QStringLiteral("Browse file and directory"));
+    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns "));
+    // Abort shares the place of Mark.
+    const QList<QPushButton*> row = {btOK, btClose, btDelete, btPrint, btClip, btBrowse, btSort};
+    for (int i = 0; i < row.size(); ++i) {
+        row[i]->setParent(Panel1);
+        row[i]->setGeometry((3 + i * kButtonStep) * s, kButtonTop * s, kButtonWidth * s, kButtonHeight * s);
+    }
+    btAbort->setParent(Panel1);
+    btAbort->setGeometry(btDelete->geometry());
     setStartButtons({btOK});
-    resize(640, 406);
-    pnlDrives->move(0, 4);
-    Label4->move(0, 8);
-    const int buttonTop = 171 - 34;
-    btOK->setGeometry(3, buttonTop, 75, 28);
-    btClose->setGeometry(81, buttonTop, 75, 28);
-    setGridTop(171);
-    FormShow();
+    connect(btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
+    connect(btAbort, &QPushButton::clicked, this, &TfrmMods::btAbortClick);
+    connect(btDelete, &QPushButton::clicked, this, &TfrmMods::DeleteAllFiles);
+    connect(btPrint, &QPushButton::clicked, this, &TfrmMods::PrintClick);
+    connect(btClip, &QPushButton::clicked, this, &TfrmMods::btClipClick);
+    connect(btBrowse, &QPushButton::clicked, this, &TfrmMods::btBrowseClick);
+    connect(btSort, &QPushButton::clicked, this, &TfrmMods::btSortClick);
+
+    // The drive panel and its label sit over the right end of the top panel.
+    pnlDrives->move(pnlDrives->x(), 4 * s);
+    Label4->move(Label4->x(), 8 * s);
+    pnlDrives->raise();
+    Label4->raise();
+
+    grid->setToolTip(QStringLiteral("Double click to mark for deletion"));
+    grid->verticalHeader()->setDefaultSectionSize(18 * s);
+    // FormResize gives the Directory column its width, room for the scroll bar left.
+    grid->horizontalHeader()->setStretchLastSection(false);
+    connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmMods::gridDblClick);
+    setGridTop(kPanelHeight * s);
+
+    pnlBase = new QFrame(this);
+    pnlBase->setObjectName(QStringLiteral("pnlBase"));
+    pnlBase->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlScan = new QLabel(pnlBase);
+    pnlScan->setObjectName(QStringLiteral("pnlScan"));
+    pnlScan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pnlScan->setTextFormat(Qt::PlainText);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Sortbyname1 = PopupMenu1->addAction(QStringLiteral("Sort by &Name"));
+    Sortbyname1->setObjectName(QStringLiteral("Sortbyname1"));
+    SortbyDate1 = PopupMenu1->addAction(QStringLiteral("Sort by &Date"));
+    SortbyDate1->setObjectName(QStringLiteral("SortbyDate1"));
+    SortbyDirectory1 = PopupMenu1->addAction(QStringLiteral("Sort by D&irectory"));
+    SortbyDirectory1->setObjectName(QStringLiteral("SortbyDirectory1"));
+    for (QAction* item : {Sortbyname1, SortbyDate1, SortbyDirectory1})
+        item->setCheckable(true);
+    Sortbyname1->setChecked(true);
+    connect(PopupMenu1, &QMenu::triggered, this, &TfrmMods::Sortbyname1Click);
+}
+
+int TfrmMods::dpi() const
+{
+    const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    return s ? int(s->logicalDotsPerInch()) : 96;
+}
+
+void TfrmMods::showEvent(QShowEvent* event)
+{
+    if (!event->spontaneous())
+        FormShow();
+    ScanWindow::showEvent(event);
 }
 
 void TfrmMods::FormShow()
 {
-    const QString today = QLocale().toString(services_.clock->now().date(), userShortDateFormat());
+    lbFiles.clear();
+    abortNotice_ = false;
+    setResultButtonsVisible(false);
+    scanAborted->store(false);
+    btAbort->hide();
+    pnlScan->clear();
+
+    const QString today = dateFieldText(services_.clock->now().date());
     dtStart->setText(today);
     dtEnd->setText(today);
-    gridModel_->clearRows();
+
     setupDrives();
+    // The panel reaches past the drive panel and its label, so that at the
+    // minimum width they never cover the prompt or the date fields (mount
+    // paths make the drive panel wider than a row of drive letters).
+    const int s = designScale(this);
+    const int leftPart = std::max(Label1->geometry().right(), popStartDate->geometry().right()) + 1;
+    const int wanted = leftPart + 10 * s + Label4->width() + 10 * s + pnlDrives->width() + 10 * s;
+    Panel1->resize(std::max(kPanelWidth * s, wanted), Panel1->height());
+
+    btClose->setEnabled(true);
+    btOK->setFocus();
+    btAbort->setGeometry(btDelete->geometry());
+    ClearGrid();
+
+    const int perInch = dpi();
+    int minWidth = (Panel1->x() + Panel1->width() + 3) * perInch / 96;
+    const QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (scr && scr->geometry().width() < minWidth)
+        minWidth = scr->geometry().width() - 10;
+    const int minHeight = (Panel1->y() + Panel1->height()) * 2 * perInch / 96;
+    setMinimumSize(minWidth, minHeight);
+    resize(std::max(width(), minWidth), std::max(height(), minHeight));
+    FormResize();
+}
+
+void TfrmMods::resizeEvent(QResizeEvent* event)
+{
+    ScanWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmMods::FormResize()
+{
+    const int statusHeight = scaled(this, kStatusHeight);
+    grid->setGeometry(0, Panel1->height(), width(), height() - Panel1->height() - statusHeight);
+    pnlBase->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    pnlScan->setGeometry(4, 0, pnlBase->width() - 8, statusHeight);
+
+    // Date, time and day columns are widened where the font needs more room
+    // than the design widths give, so that their texts are never cut.
+    const int perInch = dpi();
+    const QFontMetrics metrics(grid->font());
+    const int margin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 4;
+    const auto fit = [&](int design, const QString& sample) {
+        return std::max(design * perInch / 96, metrics.horizontalAdvance(sample) + margin);
+    };
+    QList<int> widths = {155 * perInch / 96, fit(65, widestDate_), fit(65, widestTime_), fit(28, widestDay_)};
+    int rest = width();
+    for (int w : widths)
+        rest -= w;
+    widths.append(std::max(rest - 20, 20));
+    grid->setColWidths(widths);
+    placeDrivePanel();
+}
+
+void TfrmMods::ClearGrid()
+{
+    gridModel_->clearRows();
+    resultCount = 0;
+    for (QAction* item : {Sortbyname1, SortbyDate1, SortbyDirectory1})
+        item->setChecked(item == Sortbyname1);
+    lbDeleted.clear();
+    markedCount = 0;
+    markedBytes = 0;
+    btDelete->setIcon(imTrash);
+    grid->setFocus();
+}
+
+// ---------------------------------------------------------------- dates ---
+
+std::optional<QDate> TfrmMods::checkDate(QLineEdit* field, const QString& message, DateCheck check)
+{
+    if (const std::optional<QDate> date = readDateField(field->text()))
+        return date;
+    // A mouse click on Start first takes the focus from the field: its exit
+    // check reports, and the click that follows does not report again.
+    const bool justReported = check == DateCheck::Start && reportedField_ == field;
+    reportedField_ = check == DateCheck::ExitTowardsStart ? field : nullptr;
+    checkingDate_ = true;
+    field->setFocus();
+    if (!justReported)
+        services_.messages->error(this, message);
+    checkingDate_ = false;
+    return std::nullopt;
+}
+
+void TfrmMods::dtStartExit()
+{
+    checkDate(dtStart, QStringLiteral("Invalid start date"), exitCheck());
+}
+
+void TfrmMods::dtEndExit()
+{
+    checkDate(dtEnd, QStringLiteral("Invalid ending date"), exitCheck());
+}
+
+TfrmMods::DateCheck TfrmMods::exitCheck() const
+{
+    // While a field loses the focus, the focus widget is already the new one.
+    return QApplication::focusWidget() == btOK ? DateCheck::ExitTowardsStart : DateCheck::Exit;
+}
+
+std::optional<DateRange> TfrmMods::readRange()
+{
+    const std::optional<QDate> start =
+        checkDate(dtStart, QStringLiteral("Invalid start date"), DateCheck::Start);
+    if (!start)
+        return std::nullopt;
+    const std::optional<QDate> end =
+        checkDate(dtEnd, QStringLiteral("Invalid ending date"), DateCheck::Start);
+    if (!end)
+        return std::nullopt;
+    return DateRange(*start, *end);
+}
+
+bool TfrmMods::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusOut && !checkingDate_ && (watched == dtStart || watched == dtEnd)) {
+        // Only a move to another control of this window counts as leaving the
+        // field, not a message box or another window taking the focus.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason &&
+            reason != Qt::MenuBarFocusReason && isVisible()) {
+            if (watched == dtStart)
+                dtStartExit();
+            else
+                dtEndExit();
+        }
+    }
+    return ScanWindow::eventFilter(watched, event);
+}
+
+void TfrmMods::pickDate(QLineEdit* field, QLineEdit* other, const QString& message, bool isStart)
+{
+    field->setFocus();
+    if (field->text().trimmed().isEmpty())
+        field->setText(dateFieldText(services_.clock->now().date()));
+    const std::optional<QDate> current = checkDate(field, message, DateCheck::Exit);
+    if (!current)
+        return;
+    if (const std::optional<QDate> picked = TfrmPickDate::pick(this, services_, *current)) {
+        field->setText(dateFieldText(*picked));
+        field->selectAll();
+    }
+    // The other field follows, so that the start never lies after the end.
+    const std::optional<QDate> mine = readDateField(field->text());
+    const std::optional<QDate> theirs = readDateField(other->text());
+    if (mine && theirs && (isStart ? *mine > *theirs : *theirs > *mine))
+        other->setText(field->text());
+}
+
+void TfrmMods::popStartDateClick()
+{
+    pickDate(dtStart, dtEnd, QStringLiteral("Invalid start date"), true);
+}
+
+void TfrmMods::popEndDateClick()
+{
+    pickDate(dtEnd, dtStart, QStringLiteral("Invalid ending date"), false);
+}
+
+// ----------------------------------------------------------------- scan ---
+
+void TfrmMods::btOKClick()
+{
+    if (scanning())
+        return;
+    const std::optional<DateRange> range = readRange();
+    if (!range)
+        return;
+    ClearGrid();
+    scan(*range);
+}
+
+void TfrmMods::setResultButtonsVisible(bool visible)
+{
+    for (QPushButton* b : {btPrint, btClip, btBrowse, btSort, btDelete})
+        b->setVisible(visible);
+}
+
+void TfrmMods::setScanning(bool scanning)
+{
+    btAbort->setVisible(scanning);
+    btAbort->raise();
+    if (scanning) {
+        setResultButtonsVisible(false);
+        btOK->setEnabled(false);
+    } else {
+        cb1Click();
+    }
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btClose, pnlDrives, dtStart, dtEnd, popStartDate, popEndDate})
+        w->setEnabled(!scanning);
+}
+
+void TfrmMods::scan(const DateRange& range)
+{
+    lbFiles.clear();
+    abortNotice_ = false;
+    finishPending_ = false;
+    scanAborted->store(false);
+    setScanning(true);
+
+    auto outcome = std::make_shared<Outcome>();
+    outcome_ = outcome;
+    ScanRunner* r = runner();
+    ChangedScanOptions options;
+    options.threads = walkThreads_;
+    options.stop = scanAborted.get();
+    options.progress = &r->progress();
+    options.limit = resultLimit_;
+    options.beforeDirectory = beforeDirectory_;
+    Messages* messages = services_.messages;
+    r->start([this, r, messages, outcome, range, options, stop = scanAborted,
+              drives = pnlDrives->selectedDrives()] {
+        try {
+            ChangedFilesScan changed(range, options);
+            forEachSelectedDrive(
+                drives, [&](const Drive& drive) { return changed.walk(drive.root).rootError == 0; },
+                [&](const Drive& drive) {
+                    // Shown on the window's thread; the walk goes on meanwhile.
+                    r->post(
+                        [this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
+                },
+                [&] { return stop->load(); });
+            outcome->full = changed.full();
+            outcome->files = changed.takeFiles();
+            outcome->rows = changedGridRows(outcome->files);
+        } catch (const std::exception& e) {
+            outcome->failure = QString::fromLocal8Bit(e.what());
+        }
+    });
+}
+
+void TfrmMods::showProgress()
+{
+    if (scanning())
+        pnlScan->setText(displayName(runner()->progress().currentDirectory()));
+}
+
+void TfrmMods::btAbortClick()
+{
+    if (!scanning())
+        return;
+    scanAborted->store(true);
+    runner()->requestAbort();
+    btAbort->hide();
+    abortNotice_ = true;
+    // The partial result waits until the user has read the notice.
+    abortMessageOpen_ = true;
+    services_.messages->plain(this, abortMessage());
+    abortMessageOpen_ = false;
+    if (finishPending_) {
+        finishPending_ = false;
+        showResult();
+    }
+}
+
+void TfrmMods::scanFinished()
+{
+    if (abortMessageOpen_) {
+        finishPending_ = true;
+        return;
+    }
+    showResult();
+}
+
+void TfrmMods::showResult()
+{
+    const std::shared_ptr<Outcome> outcome = std::move(outcome_);
+    if (!outcome)
+        return;
+    lbFiles = std::move(outcome->files);
+    resultCount = int(lbFiles.size());
+    if (resultCount > 0)
+        gridModel_->setRows(std::move(outcome->rows));
+    pnlScan->setText(QStringLiteral("Found : %1").arg(resultCount));
+    setScanning(false);
+    if (!outcome->failure.isEmpty())
+        services_.messages->error(this, outcome->failure);
+    if (outcome->full) {
+        scanAborted->store(true);
+        services_.messages->warning(this, listFullMessage());
+    }
+    if (lbFiles.empty() && !abortNotice_) {
+        services_.messages->information(this, QStringLiteral("No files found."));
+        return;
+    }
+    setResultButtonsVisible(true);
+}
+
+QStringList TfrmMods::resultLines() const
+{
+    QStringList lines = changedLines(lbFiles);
+    if (abortNotice_)
+        lines.append(abortNoticeLine());
+    return lines;
+}
+
+// -------------------------------------------------------------- marking ---
+
+void TfrmMods::deleteOneFile(int row)
+{
+    if (row < 1 || row > resultCount)
+        return;
+    const std::string path = gridModel_->rowPath(row);
+    const bool marked = gridModel_->Cells(2, row) == kMarked;
+    if (marked) {
+        // Undo exactly what marking counted, so that the counters always
+        // match the list, whatever happened to the file since.
+        const auto it =
+            std::find_if(lbDeleted.begin(), lbDeleted.end(), [&](const Mark& m) { return m.path == path; });
+        if (it != lbDeleted.end()) {
+            if (it->counted) {
+                --markedCount;
+                markedBytes -= *it->counted;
+            }
+            lbDeleted.erase(it);
+        }
+        gridModel_->setCells(2, row, QStringLiteral("OOPS"));
+    } else {
+        Mark mark{path, std::nullopt};
+        if (const std::optional<Entry> file = lookupFile(path); file && !file->isDirectory()) {
+            mark.counted = file->size;
+            ++markedCount;
+            markedBytes += file->size;
+        }
+        lbDeleted.push_back(std::move(mark));
+        gridModel_->setCells(2, row, kMarked);
+    }
+    pnlScan->setText(QStringLiteral("%1 files %2 bytes").arg(markedCount).arg(addCommas(markedBytes)));
+    btDelete->setIcon(markedCount < 1 ? imTrash : imTrashFul);
+}
+
+void TfrmMods::DeleteAllFiles()
+{
+    const int row = grid->Row();
+    if (row < 1)
+        return;
+    deleteOneFile(row);
+    if (row < gridModel_->RowCount() - 1)
+        grid->setRow(row + 1);
+}
+
+void TfrmMods::gridDblClick()
+{
+    if (const int row = grid->Row(); row >= 1)
+        deleteOneFile(row);
+}
+
+std::vector<std::string> TfrmMods::markedPaths() const
+{
+    std::vector<std::string> paths;
+    paths.reserve(lbDeleted.size());
+    for (const Mark& m : lbDeleted)
+        paths.push_back(m.path);
+    return paths;
+}
+
+void TfrmMods::FormClose()
+{
+    if (markedCount > 0)
+        TfrmReallyDelete::confirmAndDelete(this, services_, markedPaths(), markedBytes);
+}
+
+void TfrmMods::done(int result)
+{
+    if (scanning())
+        return;
+    FormClose();
+    ScanWindow::done(result);
+}
+
+// -------------------------------------------------------------- actions ---
+
+void TfrmMods::btClipClick()
+{
+    services_.clipboard->setText(resultLines().join(QStringLiteral("\r\n")));
+}
+
+void TfrmMods::PrintClick()
+{
+    const QString title = QStringLiteral("Files Modified/Created between ") + dtStart->text() +
+                          QStringLiteral(" and ") + dtEnd->text();
+    printReportWithDialog(services_, resultLines(), title, this);
+}
+
+void TfrmMods::btBrowseClick()
+{
+    const int row = grid->Row();
+    if (row < 1 || row > resultCount)
+        return;
+    const auto [dir, name] = splitPath(gridModel_->rowPath(row));
+    TfrmBrowse::browse(this, services_, dir, name, QStringLiteral("*.*"));
+}
+
+void TfrmMods::btSortClick()
+{
+    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+}
+
+void TfrmMods::Sortbyname1Click(QAction* item)
+{
+    const int rows = gridModel_->RowCount();
+    if (rows < 2)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (QAction* each : {Sortbyname1, SortbyDate1, SortbyDirectory1})
+        each->setChecked(false);
+    const QDate today = services_.clock->now().date();
+    if (item == SortbyDate1)
+        sortGridDate(*gridModel_, 1, rows - 1, 1, true, today);
+    else if (item == SortbyDirectory1)
+        sortGridText(*gridModel_, 1, rows - 1, 4, false, today);
+    else
+        sortGridText(*gridModel_, 1, rows - 1, 0, false, today);
+    item->setChecked(true);
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace kelvane

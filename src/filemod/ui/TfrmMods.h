@@ -1,23 +1,168 @@
 #pragma once
 
 #include "common/ui/ScanWindow.h"
+#include "common/walkdir.h"
+#include "filemod/changedfilelist.h"
+#include "filemod/daterange.h"
 
+#include <QIcon>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QFrame;
 class QLineEdit;
+class QMenu;
+class QToolButton;
 
 namespace kelvane {
 
-// Files changed between two dates.
+// Files last written between two dates. The scan runs off the window's
+// thread; the user marks result rows, and the marked files go to the delete
+// confirmation when the window closes.
 class TfrmMods : public ScanWindow {
     Q_OBJECT
 public:
     explicit TfrmMods(Services& services, QWidget* parent = nullptr);
+    ~TfrmMods() override;
 
+    // Set-up and layout.
     void FormShow();
+    void FormResize();
+    void ClearGrid();
+
+    // Start: checks both dates, then a new scan from an empty grid; the result
+    // comes when runner() says finished.
+    void btOKClick();
+    // Stops the scan; its partial result is shown once the user has read the
+    // notice.
+    void btAbortClick();
+
+    // Date fields and their calendar buttons.
+    void dtStartExit();
+    void dtEndExit();
+    void popStartDateClick();
+    void popEndDateClick();
+
+    // Marking: toggle the current row and move down / toggle one row.
+    void DeleteAllFiles();
+    void gridDblClick();
+    void deleteOneFile(int row);
+
+    void btClipClick();
+    void PrintClick();
+    void btBrowseClick();
+    void btSortClick();
+    void Sortbyname1Click(QAction* item);
+    // Hands the marked files to the delete confirmation.
+    void FormClose();
+
+    // What the window holds, for those who look at it from outside.
+    QStringList resultLines() const;
+    int resultRows() const { return resultCount; }
+    std::vector<std::string> markedPaths() const;
+    int64_t markedFileCount() const { return markedCount; }
+    int64_t markedByteCount() const { return markedBytes; }
+    QMenu* sortMenu() const { return PopupMenu1; }
+
+    // Lines the result list takes before a scan stops with a warning.
+    void setResultLimit(size_t lines) { resultLimit_ = lines; }
+    // Walk threads (0: one per core).
+    void setWalkThreads(int threads) { walkThreads_ = threads; }
+    // Called on the walk's threads before each directory (tests hold a walk here).
+    void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
+
+public Q_SLOTS:
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Outcome;
+    // One marked file: its real path and the bytes counted for it (nothing
+    // when it was missing at marking).
+    struct Mark {
+        std::string path;
+        std::optional<int64_t> counted;
+    };
+
+    void buildControls();
+    void scan(const DateRange& range);
+    void setScanning(bool scanning);
+    void setResultButtonsVisible(bool visible);
+    void showProgress();
+    void scanFinished();
+    void showResult();
+    // Who reads a date field: its exit check (while the focus moves on,
+    // perhaps to Start) or Start itself.
+    enum class DateCheck { Exit, ExitTowardsStart, Start };
+    DateCheck exitCheck() const;
+    // Reads both fields; reports the first that is not a date.
+    std::optional<DateRange> readRange();
+    // Reads one field; on failure gives it the focus and shows message,
+    // unless its own exit check has just said so on the way to Start.
+    std::optional<QDate> checkDate(QLineEdit* field, const QString& message, DateCheck check);
+    void pickDate(QLineEdit* field, QLineEdit* other, const QString& message, bool isStart);
+    int dpi() const;
+
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
     QLineEdit* dtStart;
     QLineEdit* dtEnd;
+    QToolButton* popStartDate;
+    QToolButton* popEndDate;
     QPushButton* btOK;
+    QPushButton* btDelete;
+    QPushButton* btAbort;
+    QPushButton* btPrint;
+    QPushButton* btClip;
+    QPushButton* btBrowse;
+    QPushButton* btSort;
+    QFrame* pnlBase;
+    QLabel* pnlScan;
+    QMenu* PopupMenu1;
+    QAction* Sortbyname1;
+    QAction* SortbyDate1;
+    QAction* SortbyDirectory1;
+    QIcon imTrash;
+    QIcon imTrashFul;
+    // The longest texts of the date, time and day columns.
+    QString widestDate_;
+    QString widestTime_;
+    QString widestDay_;
+
+    // Result and marking state.
+    ChangedFileList lbFiles;   // the files of the result lines, in walk order
+    bool abortNotice_ = false; // the abort notice line follows them
+    std::vector<Mark> lbDeleted;
+    int64_t markedCount = 0;
+    int64_t markedBytes = 0;
+    int resultCount = 0;
+    // Read by the walk; set by Abort and when the list is full. Shared with
+    // the running job, which may outlive a scan's bookkeeping here.
+    std::shared_ptr<std::atomic<bool>> scanAborted;
+
+    size_t resultLimit_;
+    int walkThreads_ = 0;
+    std::function<void(const WalkDir&)> beforeDirectory_;
+    std::shared_ptr<Outcome> outcome_; // of the running scan
+    bool abortMessageOpen_ = false;
+    bool finishPending_ = false;
+    // The date field whose exit check has just reported it as the focus
+    // moved to Start, so that the click behind it does not report it again.
+    QLineEdit* reportedField_ = nullptr;
+    bool checkingDate_ = false;
 };
 
 } // namespace kelvane

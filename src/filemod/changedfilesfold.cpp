@@ -1,0 +1,41 @@
+#include "filemod/changedfilesfold.h"
+
+#include "common/entrykind.h"
+
+namespace kelvane {
+
+ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop)
+    : range_(range), limit_(limit), stop_(stop)
+{
+}
+
+ChangedChunks ChangedFilesFold::visit(const WalkDir& dir, std::span<const Entry> listing)
+{
+    ChangedChunk chunk;
+    for (const Entry& e : listing) {
+        if (passesAttributeFilter(e.attr, kRequestChangedFiles) && entryKind(e) == EntryKind::Other &&
+            range_.contains(e.mtime))
+            chunk.files.emplace_back(e.name, e.stamp());
+    }
+    if (chunk.files.empty())
+        return {};
+    const size_t total = found_.fetch_add(chunk.files.size(), std::memory_order_relaxed) + chunk.files.size();
+    if (total > limit_ && stop_)
+        stop_->store(true);
+    chunk.directory = dir.path();
+    ChangedChunks chunks;
+    chunks.push_back(std::move(chunk));
+    return chunks;
+}
+
+ChangedChunks ChangedFilesFold::combine(const WalkDir&, ChangedChunks own,
+                                        std::vector<ChangedChunks>& children)
+{
+    ChangedChunks all;
+    for (ChangedChunks& child : children)
+        all.splice(all.end(), child);
+    all.splice(all.end(), own);
+    return all;
+}
+
+} // namespace kelvane

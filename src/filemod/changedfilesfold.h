@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/walker.h"
+#include "filemod/daterange.h"
+
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kelvane {
+
+// The files of one directory that lie in the range.
+struct ChangedChunk {
+    std::string directory;
+    std::vector<std::pair<std::string, uint32_t>> files; // name, stamp
+};
+// A subtree's files in walk order. A list, so that joining subtrees moves no
+// file.
+using ChangedChunks = std::list<ChangedChunk>;
+
+// Collects the plain files (not hidden, not system) last written inside a
+// date range, in post-order: the files of a directory come after those of all
+// its subdirectories, each listing in name order. When more than limit files
+// have been found it sets *stop (the walk's abort flag), so that the walk ends
+// soon after.
+class ChangedFilesFold final : public Fold<ChangedChunks> {
+public:
+    ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop);
+
+    ChangedChunks visit(const WalkDir& dir, std::span<const Entry> listing) override;
+    ChangedChunks combine(const WalkDir& dir, ChangedChunks own,
+                          std::vector<ChangedChunks>& children) override;
+
+    size_t found() const { return found_.load(std::memory_order_relaxed); }
+    bool full() const { return found() > limit_; }
+
+private:
+    DateRange range_;
+    size_t limit_;
+    std::atomic<bool>* stop_;
+    std::atomic<size_t> found_{0};
+};
+
+} // namespace kelvane

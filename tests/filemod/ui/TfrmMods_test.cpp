@@ -1,0 +1,736 @@
+#include "common/resultgrid.h"
+#include "common/ui/DrivePanel.h"
+#include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/TfrmReallyDelete.h"
+#include "common/ui/services.h"
+#include "filemod/ui/MonthCalendar.h"
+#include "filemod/ui/TfrmMods.h"
+#include "filemod/ui/TfrmPickDate.h"
+#include "support/pinnedsettings.h"
+#include "support/temptree.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+
+#include <atomic>
+#include <functional>
+#include <sys/stat.h>
+
+using namespace kelvane;
+using kelvane::test::localTime;
+using kelvane::test::TempTree;
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+int64_t december(int day = 7, int hour = 10)
+{
+    return localTime(2026, 12, day, hour, 0, 0);
+}
+
+// Runs fn on the next modal window that opens (a picker, the browse window,
+// the delete confirmation) while the code under test waits in it; a guard
+// closes any window fn leaves open.
+class ModalHandler : public QObject {
+public:
+    explicit ModalHandler(std::function<void(QWidget*)> fn) : fn_(std::move(fn))
+    {
+        connect(&poll_, &QTimer::timeout, this, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || handled_.contains(modal))
+                return;
+            handled_.append(modal);
+            ++count_;
+            fn_(modal);
+        });
+        poll_.start(20);
+        connect(&guard_, &QTimer::timeout, this, [] {
+            if (QWidget* modal = QApplication::activeModalWidget())
+                modal->close();
+        });
+        guard_.start(8000);
+    }
+    int count() const { return count_; }
+
+private:
+    std::function<void(QWidget*)> fn_;
+    QList<QWidget*> handled_;
+    QTimer poll_;
+    QTimer guard_;
+    int count_ = 0;
+};
+
+} // namespace
+
+class TfrmModsTest : public QObject {
+    Q_OBJECT
+
+    struct Fixture {
+        TempTree drive;
+        TempTree scratch;
+        ScriptedMessages messages;
+        PdfPrintService printing{QString::fromStdString(scratch.path("out.pdf"))};
+        MemoryClipboard clipboard;
+        FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
+        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
+        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
+    };
+
+    static QPushButton* button(const QWidget& w, const char* name) { return w.findChild<QPushButton*>(name); }
+    static QLineEdit* field(const QWidget& w, const char* name) { return w.findChild<QLineEdit*>(name); }
+    static QString status(const QWidget& w) { return w.findChild<QLabel*>("pnlScan")->text(); }
+    static ResultGridView* gridView(const TfrmMods& w) { return w.gridView(); }
+    static ResultGrid& grid(const TfrmMods& w) { return *w.gridModel(); }
+
+    static void setRange(TfrmMods& window, const QString& start, const QString& end)
+    {
+        field(window, "dtStart")->setText(start);
+        field(window, "dtEnd")->setText(end);
+    }
+
+    // Clicks Start and waits for the scan's end.
+    static bool scan(TfrmMods& window)
+    {
+        QSignalSpy done(window.runner(), &ScanRunner::finished);
+        QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
+        return done.wait(10000);
+    }
+
+    static QStringList column(const TfrmMods& w, int col)
+    {
+        QStringList cells;
+        for (int row = 1; row <= w.resultRows(); ++row)
+            cells << grid(w).Cells(col, row);
+        return cells;
+    }
+
+    static bool resultButtonsVisible(const TfrmMods& w, bool visible)
+    {
+        for (const char* name : {"btPrint", "btClip", "btBrowse", "btSort", "btDelete"}) {
+            if (button(w, name)->isVisible() != visible)
+                return false;
+        }
+        return true;
+    }
+
+private Q_SLOTS:
+    void initTestCase() { test::pinSettings(); }
+
+    void layoutCaptionsAndHints()
+    {
+        Fixture f;
+        // A short caption, as a mount path would be.
+        FixedDriveList drives({Drive{f.drive.root(), QStringLiteral("/home"), {}, {}, {}, {}, {}}});
+        f.services.drives = &drives;
+        TfrmMods window(f.services);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.windowTitle(), QString("Files changed in a range of dates"));
+        const QList<std::tuple<const char*, QString, QString>> buttons = {
+            {"btOK", "&Start", "Start scanning for files"},
+            {"btClose", "Close", "Close window"},
+            {"btDelete", "&Mark", "Mark files for deletion"},
+            {"btPrint", "&Print", "Print list of files"},
+            {"btClip", "C&lipboard", "Copy list of files to clipboard"},
+            {"btAbort", "&Abort", "Abort scan"},
+            {"btBrowse", "&Browse", "Browse file and directory"},
+            {"btSort", "S&ort", "Sort columns "}};
+        for (const auto& [name, caption, hint] : buttons) {
+            QVERIFY2(button(window, name), name);
+            QCOMPARE(button(window, name)->text(), caption);
+            QCOMPARE(button(window, name)->toolTip(), hint);
+        }
+        QVERIFY(button(window, "btOK")->isDefault());
+        QCOMPARE(button(window, "btAbort")->geometry(), button(window, "btDelete")->geometry());
+        QCOMPARE(window.findChild<QLabel*>("Label1")->text(),
+                 QString("Show files modified/created between these two dates:"));
+        QCOMPARE(window.findChild<QLabel*>("Label2")->text(), QString("S&tarting Date:"));
+        QCOMPARE(window.findChild<QLabel*>("Label3")->text(), QString("&Ending Date:"));
+        QCOMPARE(window.findChild<QToolButton*>("popStartDate")->toolTip(), QString("Popup Calendar"));
+        QCOMPARE(window.findChild<QToolButton*>("popEndDate")->toolTip(), QString("Popup Calendar"));
+        QCOMPARE(gridView(window)->toolTip(), QString("Double click to mark for deletion"));
+
+        // Fresh: both dates today from the clock, result buttons and Abort hidden.
+        QCOMPARE(field(window, "dtStart")->text(), QString("12/8/2026"));
+        QCOMPARE(field(window, "dtEnd")->text(), QString("12/8/2026"));
+        QVERIFY(resultButtonsVisible(window, false));
+        QVERIFY(!button(window, "btAbort")->isVisible());
+        QVERIFY(button(window, "btOK")->isEnabled());
+        QCOMPARE(status(window), QString());
+        QCOMPARE(grid(window).Cells(4, 0), QString("Directory"));
+
+        // Sizes at 96 dpi: the top panel gives the minimum, the columns their widths.
+        const int dpi = int(window.screen()->logicalDotsPerInch());
+        const QWidget* panel = window.findChild<QWidget*>("Panel1");
+        QCOMPARE(panel->height(), 171);
+        QCOMPARE(window.minimumWidth(), (panel->width() + 3) * dpi / 96);
+        QCOMPARE(window.minimumHeight(), 171 * 2 * dpi / 96);
+        window.resize(900, 500);
+        const ResultGridView* view = gridView(window);
+        QCOMPARE(view->columnWidth(0), 155 * dpi / 96);
+        // The others as designed, or wider where the font needs it to show the whole text.
+        const QFontMetrics metrics(view->font());
+        const QList<std::pair<int, QString>> design = {{65, "12/28/2026"}, {65, "11:58:58 PM"}, {28, "Wed"}};
+        int others = view->columnWidth(0);
+        for (int col = 1; col <= 3; ++col) {
+            QVERIFY(view->columnWidth(col) >= design[col - 1].first * dpi / 96);
+            QVERIFY(view->columnWidth(col) > metrics.horizontalAdvance(design[col - 1].second));
+            others += view->columnWidth(col);
+        }
+        QCOMPARE(view->columnWidth(4), 900 - others - 20);
+        // Nothing of the top row overlaps at the smallest width.
+        window.resize(window.minimumWidth(), window.minimumHeight());
+        const QWidget* label4 = window.findChild<QWidget*>("Label4");
+        QVERIFY(label4->geometry().left() > window.findChild<QWidget*>("Label1")->geometry().right());
+        QVERIFY(label4->geometry().left() > window.findChild<QWidget*>("popStartDate")->geometry().right());
+        window.resize(900, 500);
+        const QWidget* panel2 = window.drivePanel();
+        QCOMPARE(panel2->x() + panel2->width(), 900 - 10);
+    }
+
+    // Long mount paths widen the drive panel and the top panel with it, but
+    // the minimum never exceeds the screen.
+    void minimumWidthFitsTheScreen()
+    {
+        Fixture f;
+        FixedDriveList drives({Drive{f.drive.root(),
+                                     QStringLiteral("/media/a-very-long-mount-path-name/and-more"),
+                                     {},
+                                     {},
+                                     {},
+                                     {},
+                                     {}}});
+        f.services.drives = &drives;
+        TfrmMods window(f.services);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const int screenWidth = window.screen()->geometry().width();
+        const QWidget* panel = window.findChild<QWidget*>("Panel1");
+        QVERIFY(panel->width() + 3 > screenWidth);
+        QCOMPARE(window.minimumWidth(), screenWidth - 10);
+    }
+
+    void rowsInWalkOrderWithTheirTexts()
+    {
+        Fixture f;
+        f.drive.file("f3", 10, 0644, december(7, 14));
+        f.drive.file("A/f2", 10, 0644, december(1, 0));
+        f.drive.file("A/B/F1.TXT", 10, 0644, localTime(2026, 12, 31, 23, 59, 0));
+        f.drive.file("A/after", 10, 0644, localTime(2027, 1, 1, 0, 0, 0));
+        f.drive.file(".hidden", 10, 0644, december());
+        f.drive.file(".dir/inside", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+
+        QCOMPARE(column(window, 0), QStringList({"F1.TXT", "f2", "f3"}));
+        QCOMPARE(column(window, 1), QStringList({"12/31/2026", "12/1/2026", "12/7/2026"}));
+        QCOMPARE(column(window, 2), QStringList({"11:59:00 PM", "12:00:00 AM", "2:00:00 PM"}));
+        QCOMPARE(column(window, 3), QStringList({"Thu", "Tue", "Mon"}));
+        const QString root = QString::fromStdString(f.drive.root());
+        QCOMPARE(column(window, 4), QStringList({root + "/A/B", root + "/A", root}));
+        QCOMPARE(grid(window).rowPath(1), f.drive.path("A/B/F1.TXT"));
+        QCOMPARE(grid(window).RowCount(), 4);
+        QCOMPARE(status(window), QString("Found : 3"));
+        QVERIFY(resultButtonsVisible(window, true));
+        QVERIFY(!button(window, "btAbort")->isVisible());
+        QVERIFY(button(window, "btOK")->isEnabled());
+        QVERIFY(field(window, "dtStart")->isEnabled());
+        QVERIFY(f.messages.shown().isEmpty());
+        QCOMPARE(window.resultLines(),
+                 QStringList({"f1.txt        \t12/31/2026\t11:59:00 PM\tThu\t" + root + "/A/B",
+                              "f2            \t12/1/2026\t12:00:00 AM\tTue\t" + root + "/A",
+                              "f3            \t12/7/2026\t2:00:00 PM\tMon\t" + root}));
+    }
+
+    void startAfterEndFindsNothing()
+    {
+        Fixture f;
+        f.drive.file("f", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/8/2026", "12/7/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(f.messages.texts(), QStringList({"No files found."}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Information);
+        QCOMPARE(status(window), QString("Found : 0"));
+        QCOMPARE(window.resultRows(), 0);
+        QVERIFY(resultButtonsVisible(window, false));
+        QVERIFY(window.resultLines().isEmpty());
+    }
+
+    void before1980OnlyWhenItsFirstDayIsInRange()
+    {
+        Fixture f;
+        f.drive.file("old", 10, 0644, localTime(1975, 6, 1, 9, 30));
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "1/2/1980", "12/31/2030");
+        QVERIFY(scan(window));
+        QCOMPARE(window.resultRows(), 0);
+        setRange(window, "12/31/1979", "1/1/1980");
+        QVERIFY(scan(window));
+        QCOMPARE(window.resultRows(), 1);
+        QCOMPARE(grid(window).Cells(1, 1), QString("1/1/1980"));
+        QCOMPARE(grid(window).Cells(2, 1), QString("12:00:00 PM"));
+        QCOMPARE(grid(window).Cells(3, 1), QString("Tue"));
+    }
+
+    // Start checks both dates before anything else, and the window stays idle.
+    void invalidDatesStopStart_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("end");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("start") << "12/45/2026"
+                               << "12/8/2026"
+                               << "Invalid start date"
+                               << "dtStart";
+        QTest::newRow("end") << "12/8/2026"
+                             << "soon"
+                             << "Invalid ending date"
+                             << "dtEnd";
+        QTest::newRow("both") << ""
+                              << "x"
+                              << "Invalid start date"
+                              << "dtStart";
+    }
+
+    void invalidDatesStopStart()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, end);
+        QFETCH(QString, message);
+        QFETCH(QString, focused);
+        Fixture f;
+        f.drive.file("f", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        setRange(window, start, end);
+        button(window, "btOK")->click();
+        QCOMPARE(f.messages.texts(), QStringList({message}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
+        QVERIFY(!window.scanning());
+        QVERIFY(button(window, "btOK")->isEnabled());
+        QVERIFY(!button(window, "btAbort")->isVisible());
+        QCOMPARE(QApplication::focusWidget(), field(window, focused.toLatin1().constData()));
+    }
+
+    void leavingAFieldChecksItsDate()
+    {
+        Fixture f;
+        TfrmMods window(f.services);
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QLineEdit* start = field(window, "dtStart");
+        start->setFocus();
+        start->setText("31/12/2026");
+        field(window, "dtEnd")->setFocus();
+        QCOMPARE(f.messages.texts(), QStringList({"Invalid start date"}));
+        QCOMPARE(QApplication::focusWidget(), start);
+
+        // A start later than the end is accepted here.
+        start->setText("12/31/2026");
+        QLineEdit* end = field(window, "dtEnd");
+        end->setFocus();
+        QCOMPARE(QApplication::focusWidget(), end);
+        end->setText("2026");
+        gridView(window)->setFocus();
+        QCOMPARE(f.messages.texts(), QStringList({"Invalid start date", "Invalid ending date"}));
+        QCOMPARE(QApplication::focusWidget(), end);
+
+        // Start clicked with the mouse from the bad field: one message, not two.
+        f.messages.clear();
+        QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
+        QCOMPARE(f.messages.texts(), QStringList({"Invalid ending date"}));
+        QVERIFY(!window.scanning());
+        QCOMPARE(QApplication::focusWidget(), end);
+        // Enter in the field starts too, and says it again.
+        f.messages.clear();
+        QTest::keyClick(end, Qt::Key_Return);
+        QCOMPARE(f.messages.texts(), QStringList({"Invalid ending date"}));
+        QVERIFY(!window.scanning());
+    }
+
+    void scanningStateThenAbortKeepsWhatWasFound()
+    {
+        Fixture f;
+        f.drive.file("f3", 10, 0644, december());
+        f.drive.file("A/f2", 10, 0644, december());
+        f.drive.file("A/B/f1", 10, 0644, december());
+        f.drive.file("Z/f4", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.setWalkThreads(1);
+        std::atomic<bool> reached{false};
+        std::atomic<bool> release{false};
+        window.setBeforeDirectory([&](const WalkDir& dir) {
+            if (dir.name() != "Z")
+                return;
+            reached = true;
+            while (!release)
+                QThread::msleep(5);
+        });
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QSignalSpy done(window.runner(), &ScanRunner::finished);
+        QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
+        QTRY_VERIFY(reached);
+
+        // The scanning state: only Abort works, the window stays open.
+        QVERIFY(window.scanning());
+        QVERIFY(button(window, "btAbort")->isVisible());
+        for (const char* name : {"btOK", "btClose"})
+            QVERIFY(!button(window, name)->isEnabled());
+        QVERIFY(!field(window, "dtStart")->isEnabled());
+        QVERIFY(!field(window, "dtEnd")->isEnabled());
+        QVERIFY(!window.findChild<QToolButton*>("popStartDate")->isEnabled());
+        QVERIFY(!window.drivePanel()->isEnabled());
+        QVERIFY(resultButtonsVisible(window, false));
+        QTRY_VERIFY(status(window).startsWith(QString::fromStdString(f.drive.root())));
+        window.reject();
+        QVERIFY(window.isVisible());
+
+        QTest::mouseClick(button(window, "btAbort"), Qt::LeftButton);
+        release = true;
+        QVERIFY(done.wait(10000));
+        QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER"}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
+        QCOMPARE(column(window, 0), QStringList({"f1", "f2", "f3"}));
+        const QStringList lines = window.resultLines();
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.last(), QString(" LIST INCOMPLETE ... ABORTED BY USER"));
+        QCOMPARE(status(window), QString("Found : 3"));
+        QVERIFY(resultButtonsVisible(window, true));
+        QVERIFY(!window.scanning());
+        QVERIFY(button(window, "btClose")->isEnabled());
+
+        // The clipboard carries the notice too.
+        QTest::mouseClick(button(window, "btClip"), Qt::LeftButton);
+        QVERIFY(f.clipboard.text().endsWith("\r\n LIST INCOMPLETE ... ABORTED BY USER"));
+    }
+
+    void abortBeforeAnyResult()
+    {
+        Fixture f;
+        f.drive.file("A/f", 10, 0644, december());
+        TfrmMods window(f.services);
+        std::atomic<bool> reached{false};
+        std::atomic<bool> release{false};
+        window.setBeforeDirectory([&](const WalkDir&) {
+            reached = true;
+            while (!release)
+                QThread::msleep(5);
+        });
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QSignalSpy done(window.runner(), &ScanRunner::finished);
+        QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
+        QTRY_VERIFY(reached);
+        QTest::mouseClick(button(window, "btAbort"), Qt::LeftButton);
+        release = true;
+        QVERIFY(done.wait(10000));
+        QCOMPARE(window.resultLines(), QStringList({" LIST INCOMPLETE ... ABORTED BY USER"}));
+        QCOMPARE(status(window), QString("Found : 0"));
+        QVERIFY(resultButtonsVisible(window, true));
+        QVERIFY(!f.messages.texts().contains("No files found."));
+    }
+
+    void fullListStopsWithAWarning()
+    {
+        Fixture f;
+        for (const char* name : {"a", "b", "c", "d"})
+            f.drive.file(name, 10, 0644, december());
+        TfrmMods window(f.services);
+        window.setResultLimit(3);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Resource limit reached ... cannot process any more files.\r"
+                              "Try increasing the file threshold."}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Warning);
+        QCOMPARE(column(window, 0), QStringList({"a", "b", "c"}));
+        QCOMPARE(window.resultLines().size(), 3);
+        QCOMPARE(status(window), QString("Found : 3"));
+        QVERIFY(resultButtonsVisible(window, true));
+    }
+
+    void markingCountsAndToggles()
+    {
+        Fixture f;
+        f.drive.file("a", 100, 0644, december());
+        f.drive.file("b", 200, 0644, december());
+        f.drive.file("c", 300, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        const QIcon empty = button(window, "btDelete")->icon();
+        gridView(window)->setRow(1);
+        for (int i = 0; i < 3; ++i)
+            QTest::mouseClick(button(window, "btDelete"), Qt::LeftButton);
+        QCOMPARE(status(window), QString("3 files 600 bytes"));
+        QCOMPARE(column(window, 2), QStringList({"MARKED", "MARKED", "MARKED"}));
+        // Mark on the last row stays there.
+        QCOMPARE(gridView(window)->Row(), 3);
+        QVERIFY(button(window, "btDelete")->icon().cacheKey() != empty.cacheKey());
+
+        gridView(window)->setRow(2);
+        window.gridDblClick();
+        QCOMPARE(status(window), QString("2 files 400 bytes"));
+        QCOMPARE(grid(window).Cells(2, 2), QString("OOPS"));
+        QCOMPARE(gridView(window)->Row(), 2);
+        QCOMPARE(window.markedPaths(), std::vector<std::string>({f.drive.path("a"), f.drive.path("c")}));
+
+        // The empty row after a new scan, and rows beyond the results, are not marked.
+        window.deleteOneFile(0);
+        window.deleteOneFile(4);
+        QCOMPARE(window.markedFileCount(), 2);
+    }
+
+    void vanishedFilesLeaveTheCountersRight()
+    {
+        Fixture f;
+        const std::string a = f.drive.file("a", 100, 0644, december());
+        const std::string b = f.drive.file("b", 200, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        ::unlink(a.c_str());
+        window.deleteOneFile(1); // missing: listed, not counted
+        QCOMPARE(status(window), QString("0 files 0 bytes"));
+        QCOMPARE(window.markedPaths().size(), size_t(1));
+        window.deleteOneFile(2);
+        QCOMPARE(status(window), QString("1 files 200 bytes"));
+        // Gone after marking: unmarking takes back what marking counted.
+        ::unlink(b.c_str());
+        window.deleteOneFile(2);
+        QCOMPARE(status(window), QString("0 files 0 bytes"));
+        QCOMPARE(window.markedPaths(), std::vector<std::string>({a}));
+        // Nothing counted: closing asks nothing.
+        window.close();
+        QVERIFY(f.messages.texts().isEmpty());
+    }
+
+    void sortMenuKeepsMarksAndTheListOrder()
+    {
+        Fixture f;
+        f.drive.file("b/zeta", 10, 0644, december(3));
+        f.drive.file("a/Alpha", 10, 0644, december(20));
+        f.drive.file("mid", 10, 0644, december(10));
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(column(window, 0), QStringList({"Alpha", "zeta", "mid"}));
+        const QStringList walkOrder = window.resultLines();
+        window.deleteOneFile(2); // zeta
+
+        QMenu* menu = window.sortMenu();
+        const QList<QAction*> items = menu->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0]->text(), QString("Sort by &Name"));
+        QCOMPARE(items[1]->text(), QString("Sort by &Date"));
+        QCOMPARE(items[2]->text(), QString("Sort by D&irectory"));
+        QVERIFY(items[0]->isChecked());
+
+        QTest::mouseClick(button(window, "btSort"), Qt::LeftButton);
+        QTRY_VERIFY(menu->isVisible());
+        items[1]->trigger();
+        menu->close();
+        QCOMPARE(column(window, 1), QStringList({"12/20/2026", "12/10/2026", "12/3/2026"}));
+        QVERIFY(items[1]->isChecked());
+        QVERIFY(!items[0]->isChecked());
+        QCOMPARE(grid(window).Cells(2, 3), QString("MARKED"));
+        QCOMPARE(grid(window).rowPath(3), f.drive.path("b/zeta"));
+
+        items[2]->trigger();
+        const QString root = QString::fromStdString(f.drive.root());
+        QCOMPARE(column(window, 4), QStringList({root, root + "/a", root + "/b"}));
+        items[0]->trigger();
+        QCOMPARE(column(window, 0), QStringList({"Alpha", "mid", "zeta"}));
+        QCOMPARE(grid(window).Cells(2, 3), QString("MARKED"));
+
+        // Unmarking the moved row finds it by its own path.
+        window.deleteOneFile(3);
+        QCOMPARE(window.markedFileCount(), 0);
+
+        // Print and Clipboard keep the walk order.
+        QTest::mouseClick(button(window, "btClip"), Qt::LeftButton);
+        QCOMPARE(f.clipboard.text(), walkOrder.join("\r\n"));
+        QTest::mouseClick(button(window, "btPrint"), Qt::LeftButton);
+        QCOMPARE(f.printing.dialogsShown(), 1);
+        QVERIFY(QFile::exists(QString::fromStdString(f.scratch.path("out.pdf"))));
+    }
+
+    void newScanForgetsMarks()
+    {
+        Fixture f;
+        f.drive.file("a", 100, 0644, december());
+        f.drive.file("b", 200, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        window.deleteOneFile(1);
+        window.deleteOneFile(2);
+        window.sortMenu()->actions()[1]->trigger();
+        QVERIFY(scan(window));
+        QCOMPARE(window.markedFileCount(), 0);
+        QCOMPARE(window.markedByteCount(), 0);
+        QVERIFY(window.markedPaths().empty());
+        QVERIFY(window.sortMenu()->actions()[0]->isChecked());
+        QVERIFY(!window.sortMenu()->actions()[1]->isChecked());
+        QCOMPARE(column(window, 2), QStringList({"10:00:00 AM", "10:00:00 AM"}));
+        ModalHandler handler([](QWidget* modal) { modal->close(); });
+        window.close();
+        QCOMPARE(handler.count(), 0);
+        QVERIFY(exists(f.drive.path("a")));
+    }
+
+    void closingHandsTheMarkedFilesToTheConfirmation()
+    {
+        Fixture f;
+        f.drive.file("keep", 10, 0644, december());
+        const std::string odd = f.drive.file("odd\tname\xff", 50, 0644, december());
+        const std::string plain = f.drive.file("plain", 70, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(column(window, 0), QStringList({"keep", "odd?name\xef\xbf\xbd", "plain"}));
+        window.deleteOneFile(2);
+        window.deleteOneFile(3);
+        QCOMPARE(status(window), QString("2 files 120 bytes"));
+        QString heading;
+        ModalHandler handler([&](QWidget* modal) {
+            if (auto* confirm = qobject_cast<TfrmReallyDelete*>(modal)) {
+                heading = confirm->findChild<QLabel*>("Label1")->text();
+                QTest::mouseClick(confirm->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+            }
+        });
+        QTest::mouseClick(button(window, "btClose"), Qt::LeftButton);
+        QCOMPARE(handler.count(), 1);
+        QCOMPARE(heading, QString("The following 2 files will be deleted."));
+        QCOMPARE(f.messages.texts(), QStringList({"Really delete?"}));
+        QVERIFY(!window.isVisible());
+        QVERIFY(!exists(odd));
+        QVERIFY(!exists(plain));
+        QVERIFY(exists(f.drive.path("keep")));
+    }
+
+    void browseOpensOnTheRowsFile()
+    {
+        Fixture f;
+        f.drive.file("sub/target.txt", 10, 0644, december());
+        f.drive.file("sub/other.txt", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        gridView(window)->setRow(2);
+        QCOMPARE(grid(window).Cells(0, 2), QString("target.txt"));
+        std::string shownDir;
+        QString shownMask;
+        ModalHandler handler([&](QWidget* modal) {
+            if (auto* browse = qobject_cast<TfrmBrowse*>(modal)) {
+                shownDir = browse->directory();
+                shownMask = browse->mask();
+            }
+            modal->close();
+        });
+        QTest::mouseClick(button(window, "btBrowse"), Qt::LeftButton);
+        QCOMPARE(handler.count(), 1);
+        QCOMPARE(shownDir, f.drive.path("sub"));
+        QCOMPARE(shownMask, QString("*.*"));
+
+        // A file gone since the scan: an error, and no browse window.
+        ::unlink(f.drive.path("sub/target.txt").c_str());
+        QTest::mouseClick(button(window, "btBrowse"), Qt::LeftButton);
+        QCOMPARE(handler.count(), 1);
+        QCOMPARE(f.messages.texts(), QStringList({"Invalid file name - " +
+                                                  QString::fromStdString(f.drive.path("sub/target.txt"))}));
+    }
+
+    void calendarButtonsMoveTheOtherField()
+    {
+        Fixture f;
+        TfrmMods window(f.services);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        setRange(window, "12/8/2026", "12/10/2026");
+        auto stepAndOk = [](int key) {
+            return [key](QWidget* modal) {
+                if (auto* picker = qobject_cast<TfrmPickDate*>(modal)) {
+                    QTest::keyClick(picker->findChild<MonthCalendar*>()->dayGrid(), Qt::Key(key));
+                    QTest::mouseClick(picker->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
+                }
+            };
+        };
+        {
+            // A start picked after the end: the end follows.
+            ModalHandler handler(stepAndOk(Qt::Key_PageDown));
+            QTest::mouseClick(window.findChild<QToolButton*>("popStartDate"), Qt::LeftButton);
+            QCOMPARE(handler.count(), 1);
+        }
+        QCOMPARE(field(window, "dtStart")->text(), QString("1/8/2027"));
+        QCOMPARE(field(window, "dtEnd")->text(), QString("1/8/2027"));
+        QCOMPARE(field(window, "dtStart")->selectedText(), QString("1/8/2027"));
+        {
+            // An end picked before the start: the start follows.
+            ModalHandler handler(stepAndOk(Qt::Key_PageUp));
+            QTest::mouseClick(window.findChild<QToolButton*>("popEndDate"), Qt::LeftButton);
+        }
+        QCOMPARE(field(window, "dtEnd")->text(), QString("12/8/2026"));
+        QCOMPARE(field(window, "dtStart")->text(), QString("12/8/2026"));
+        {
+            // Cancel leaves the field alone.
+            ModalHandler handler([](QWidget* modal) {
+                if (auto* picker = qobject_cast<TfrmPickDate*>(modal)) {
+                    QTest::keyClick(picker->findChild<MonthCalendar*>()->dayGrid(), Qt::Key_PageDown);
+                    QTest::mouseClick(picker->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+                }
+            });
+            QTest::mouseClick(window.findChild<QToolButton*>("popEndDate"), Qt::LeftButton);
+        }
+        QCOMPARE(field(window, "dtEnd")->text(), QString("12/8/2026"));
+        {
+            // An emptied field starts from today.
+            field(window, "dtStart")->clear();
+            QDate shown;
+            ModalHandler handler([&](QWidget* modal) {
+                if (auto* picker = qobject_cast<TfrmPickDate*>(modal))
+                    shown = picker->getDate();
+                modal->close();
+            });
+            QTest::mouseClick(window.findChild<QToolButton*>("popStartDate"), Qt::LeftButton);
+            QCOMPARE(shown, QDate(2026, 12, 8));
+        }
+        QCOMPARE(field(window, "dtStart")->text(), QString("12/8/2026"));
+        QVERIFY(f.messages.texts().isEmpty());
+    }
+};
+
+QTEST_MAIN(TfrmModsTest)
+#include "TfrmMods_test.moc"
