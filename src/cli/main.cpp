@@ -2,6 +2,7 @@
 
 #include "cli/changedcommand.h"
 #include "cli/clioptions.h"
+#include "cli/dirhogcommand.h"
 #include "cli/statscommand.h"
 #include "cli/walkcommand.h"
 
@@ -23,6 +24,8 @@ struct Command {
 const Command kCommands[] = {
     {"walk", "walk PATH...              totals of each tree (directories, files, bytes, skipped)",
      kelvane::cli::runWalk},
+    {"dirhogs", "dirhogs [--main] PATH...  directory hogs, largest first (--main: directories under each PATH)",
+     kelvane::cli::runDirHogs},
     {"stats", "stats PATH                file statistics of one tree (extensions, size and age bands)",
      kelvane::cli::runStats},
     {"changed", "changed --from YYYY-MM-DD --to YYYY-MM-DD PATH...   files last written between the dates",

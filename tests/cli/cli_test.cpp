@@ -107,14 +107,16 @@ TEST(CliWalk, UnreadableRootGivesAMessageAndTheOthersAreStillWalked)
 // Permissions only stop an unprivileged user: run the walk as "nobody".
 TEST(CliWalk, UnreadableSubdirectoryIsSkippedAndNamed)
 {
-    if (::geteuid() != 0 && ::access("/usr/bin/setpriv", X_OK) != 0)
-        GTEST_SKIP() << "needs root and setpriv to run as another user";
+    if (::geteuid() == 0 && ::access("/usr/bin/setpriv", X_OK) != 0)
+        GTEST_SKIP() << "needs setpriv to run as another user";
     TempTree a;
     ::chmod(a.root().c_str(), 0755);
     a.file("open/f", 10, 0644);
     a.file("closed/f", 10, 0644);
     ::chmod(a.path("closed").c_str(), 0700);
     const std::string prefix = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+    if (runShell(prefix + "test -x " + quote(KELVANE_CLI_PATH)).status != 0)
+        GTEST_SKIP() << "the other user cannot reach the program in this checkout";
     const CliRun run = runShell(prefix + quote(KELVANE_CLI_PATH) + " walk " + quote(a.root()));
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find(": 2 directories, 1 files, 10 bytes, 1 skipped directories"), std::string::npos)

@@ -1,13 +1,61 @@
 #include "dirhog/ui/TfrmDirHog.h"
 
+#include "common/commas.h"
+#include "common/displayname.h"
+#include "common/driveloop.h"
+#include "common/filestamp.h"
+#include "common/gridsort.h"
 #include "common/resultgrid.h"
+#include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/geometry.h"
+#include "common/ui/reportprinter.h"
+#include "common/ui/services.h"
+#include "dirhog/dirline.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QEvent>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QStyle>
 
 namespace kelvane {
+
+namespace {
+
+const QString kAbortNotice = QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
+const QString kDeletedMark = QStringLiteral("DELETED");
+
+// Design sizes at 96 dpi.
+constexpr int kPanelHeight = 169;
+constexpr int kStatusHeight = 20;
+constexpr int kButtonTop = 136;
+constexpr int kButtonHeight = 28;
+constexpr int kLabelLeft = 50;
+constexpr int kLabelRoom = 280; // at least, for the explanations
+constexpr int kColumnWidths[] = {61, 40, 40, 49, 90};
+
+QString notEmptyQuestion()
+{
+    return QStringLiteral("Directory is not empty ... do you REALLY wish to delete this\n"
+                          "directory and all files and sub-directories below this directory?\n\n"
+                          "NOTE: you cannot recover deleted directories!");
+}
+
+// The grid shows the first six columns of a directory line.
+QByteArray gridCells(const QString& line)
+{
+    return line.left(line.lastIndexOf(QLatin1Char('\t'))).toUtf8();
+}
+
+} // namespace
 
 TfrmDirHog::TfrmDirHog(Services& services, QWidget* parent)
     : ScanWindow(services, 35, 199,
@@ -17,27 +65,507 @@ TfrmDirHog::TfrmDirHog(Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmDirHog"));
     setWindowTitle(QStringLiteral("Directory Hogs"));
+    createControls();
+    layoutControls();
+    resize(scaled(this, 638), scaled(this, 414));
+    connect(runner(), &ScanRunner::tick, this, &TfrmDirHog::runnerTick);
+    connect(runner(), &ScanRunner::finished, this, &TfrmDirHog::runnerFinished);
+    FormShow();
+}
+
+void TfrmDirHog::createControls()
+{
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->lower();
+    // The drive panel and its label sit in Panel1 at the same coordinates.
+    pnlDrives->setParent(Panel1);
+    Label4->setParent(Panel1);
+
+    auto label = [this](const char* name, const QString& text, bool bold) {
+        auto* l = new QLabel(text, Panel1);
+        l->setObjectName(QLatin1String(name));
+        if (bold) {
+            QFont font = l->font();
+            font.setBold(true);
+            l->setFont(font);
+            l->setWordWrap(true);
+        }
+        return l;
+    };
+    Label1 = label("Label1", QStringLiteral("Main -"), false);
+    Label2 =
+        label("Label2",
+              QStringLiteral("only main directories are displayed (those directories directly under the root "
+                             "directory)"),
+              true);
+    Label3 = label("Label3", QStringLiteral("All -"), false);
+    Label5 =
+        label("Label5",
+              QStringLiteral("all directories including sub-directories are individually displayed"), true);
+
     btTop = makeButton(QStringLiteral("btTop"), QStringLiteral("&Main directories"),
                        QStringLiteral("Only topmost directories. Does not display sub-directories."));
     btAll = makeButton(QStringLiteral("btAll"), QStringLiteral("&All Directories"),
                        QStringLiteral("ALL directories including sub-directories are displayed"));
+    btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
+    btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Delete"),
+                          QStringLiteral("Delete the directory"));
+    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
+                         QStringLiteral("Print list of directories"));
+    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
+                        QStringLiteral("Copy list of directories to clipboard"));
+    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
+                          QStringLiteral("Browse the files and directory"));
+    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns "));
+    for (QPushButton* b : {btTop, btAll, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
+        b->setParent(Panel1);
+    btAbort->hide();
     setStartButtons({btTop, btAll});
-    resize(640, 406);
-    pnlDrives->move(0, 4);
-    Label4->move(0, 8);
-    const int buttonTop = 4 + pnlDrives->height() - 28;
-    btTop->setGeometry(3, buttonTop, 120, 28);
-    btAll->setGeometry(126, buttonTop, 120, 28);
-    btClose->setGeometry(249, buttonTop, 75, 28);
-    setGridTop(4 + pnlDrives->height() + 6);
-    grid->setColWidths({61, 40, 40, 49, 90});
-    FormShow();
+
+    connect(btTop, &QPushButton::clicked, this, &TfrmDirHog::btTopClick);
+    connect(btAll, &QPushButton::clicked, this, &TfrmDirHog::btAllClick);
+    connect(btAbort, &QPushButton::clicked, this, &TfrmDirHog::btAbortClick);
+    connect(btDelete, &QPushButton::clicked, this, &TfrmDirHog::btDeleteClick);
+    connect(btPrint, &QPushButton::clicked, this, &TfrmDirHog::btPrintClick);
+    connect(btClip, &QPushButton::clicked, this, &TfrmDirHog::btClipClick);
+    connect(btBrowse, &QPushButton::clicked, this, &TfrmDirHog::btBrowseClick);
+    connect(btSort, &QPushButton::clicked, this, &TfrmDirHog::btSortClick);
+
+    pnlScan = new QLabel(this);
+    pnlScan->setObjectName(QStringLiteral("pnlScan"));
+    pnlScan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlScan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    pnlScan->setTextFormat(Qt::PlainText);
+
+    grid->horizontalHeader()->setStretchLastSection(false);
+    grid->verticalHeader()->setDefaultSectionSize(scaled(this, 18));
+    // A double click anywhere on the grid, its title row included, deletes.
+    grid->viewport()->installEventFilter(this);
+    grid->horizontalHeader()->viewport()->installEventFilter(this);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    auto item = [this](const char* name, const QString& caption) {
+        QAction* a = PopupMenu1->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        a->setCheckable(true);
+        connect(a, &QAction::triggered, this, [this, a] { SortbySize1Click(a); });
+        return a;
+    };
+    SortbySize1 = item("SortbySize1", QStringLiteral("Sort by &Size"));
+    Sortbyfiles1 = item("Sortbyfiles1", QStringLiteral("Sort by # &Files"));
+    Sortbysubdirectories1 = item("Sortbysubdirectories1", QStringLiteral("Sort by # Sub&directories"));
+    Sortbydate1 = item("Sortbydate1", QStringLiteral("Sort by D&ate"));
+    SortbyName1 = item("SortbyName1", QStringLiteral("Sort by &Name"));
+}
+
+void TfrmDirHog::layoutControls()
+{
+    auto s = [this](int pixels) { return scaled(this, pixels); };
+    pnlDrives->move(pnlDrives->x(), s(4));
+    Label4->move(Label4->x(), s(8));
+    Label1->move(s(8), s(10));
+    Label2->move(s(kLabelLeft), s(10));
+    Label3->move(s(8), s(72));
+    Label5->move(s(kLabelLeft), s(72));
+    const QList<QPair<QPushButton*, QPair<int, int>>> buttons = {
+        {btTop, {3, 111}},    {btAll, {117, 103}}, {btClose, {223, 62}},  {btAbort, {288, 62}},
+        {btPrint, {353, 62}}, {btClip, {418, 72}}, {btBrowse, {493, 62}}, {btSort, {558, 58}},
+    };
+    for (const auto& [button, place] : buttons)
+        button->setGeometry(s(place.first), s(kButtonTop), s(place.second), s(kButtonHeight));
+    btDelete->setGeometry(btAbort->geometry());
+    setGridTop(s(kPanelHeight));
 }
 
 void TfrmDirHog::FormShow()
 {
-    gridModel_->clearRows();
+    ClearGrid();
+    lb.clear();
+    lbPaths.clear();
+    showResultButtons(false);
     setupDrives();
+    btTop->setFocus();
+    btDelete->move(btAbort->pos());
+
+    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
+    int minWidth = btSort->x() + btSort->width() + scaled(this, 3);
+    if (screenArea.width() < minWidth)
+        minWidth = screenArea.width() - 10;
+    const int minHeight = 2 * (Panel1->y() + scaled(this, kPanelHeight));
+    setMinimumSize(minWidth, minHeight);
+    // Long mount paths widen the drive panel; the explanations keep their
+    // room beside it.
+    const int wanted =
+        pnlDrives->width() + scaled(this, 10 + 10 + kLabelLeft + kLabelRoom) + Label4->sizeHint().width();
+    if (width() < wanted)
+        resize(std::min(wanted, screenArea.width()), height());
+    FormResize();
+}
+
+void TfrmDirHog::FormResize()
+{
+    // Design widths, widened where the font needs more for its usual texts.
+    const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
+    const QFontMetrics cells = grid->fontMetrics();
+    const QString samples[] = {sizeColumn(int64_t(9'999'999) * 1024), QStringLiteral("99.99"),
+                               QStringLiteral("99999"), QStringLiteral("99999"),
+                               fileDateText(packStampFields(2028, 12, 28, 0, 0, 0))};
+    const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 4;
+    int used = 0;
+    for (int i = 0; i < 5; ++i) {
+        const int text =
+            std::max(cells.horizontalAdvance(samples[i]), header.horizontalAdvance(gridModel_->Cells(i, 0)));
+        grid->setColumnWidth(i, std::max(scaled(this, kColumnWidths[i]), text + margin));
+        used += grid->columnWidth(i);
+    }
+    grid->setColumnWidth(5, std::max(0, width() - used - 25));
+
+    Panel1->setGeometry(0, 0, width(), scaled(this, kPanelHeight));
+    placeDrivePanel();
+    // The long labels wrap in the room left of the drive panel's label.
+    const int textWidth = std::max(scaled(this, 120), Label4->x() - scaled(this, 8 + kLabelLeft));
+    for (QLabel* l : {Label1, Label3})
+        l->adjustSize();
+    for (QLabel* l : {Label2, Label5})
+        l->resize(textWidth, l->heightForWidth(textWidth));
+    const int secondTop = Label2->y() + Label2->height() + scaled(this, 10);
+    Label3->move(Label3->x(), secondTop);
+    Label5->move(Label5->x(), secondTop);
+
+    const int top = scaled(this, kPanelHeight);
+    const int statusHeight = scaled(this, kStatusHeight);
+    grid->setGeometry(0, top, width(), std::max(0, height() - top - statusHeight));
+    pnlScan->setGeometry(0, height() - statusHeight, width(), statusHeight);
+}
+
+void TfrmDirHog::resizeEvent(QResizeEvent* event)
+{
+    ScanWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmDirHog::ClearGrid()
+{
+    gridModel_->clearRows();
+    checkSortItem(SortbySize1);
+    grid->setFocus();
+}
+
+void TfrmDirHog::checkSortItem(QAction* item)
+{
+    checkedSort_ = item;
+    for (QAction* a : PopupMenu1->actions())
+        a->setChecked(a == item);
+}
+
+void TfrmDirHog::showResultButtons(bool show)
+{
+    for (QPushButton* b : {btDelete, btPrint, btClip, btBrowse, btSort})
+        b->setVisible(show);
+}
+
+QString TfrmDirHog::statusText() const
+{
+    return pnlScan->text();
+}
+
+// Scanning
+
+void TfrmDirHog::btTopClick()
+{
+    ClearGrid();
+    scan(DirHogMode::MainDirectories);
+}
+
+void TfrmDirHog::btAllClick()
+{
+    ClearGrid();
+    scan(DirHogMode::AllDirectories);
+}
+
+void TfrmDirHog::setBusy(Job job)
+{
+    job_ = job;
+    const bool busy = job != Job::None;
+    btAbort->setVisible(job == Job::Scan);
+    btTop->setEnabled(!busy);
+    btAll->setEnabled(!busy);
+    btClose->setEnabled(!busy);
+    pnlDrives->setEnabled(!busy);
+    if (busy) {
+        showResultButtons(false);
+    } else {
+        cb1Click();
+    }
+    // A tree being deleted cannot be deleted again meanwhile.
+    grid->setEnabled(job != Job::Deletion);
+}
+
+void TfrmDirHog::scan(DirHogMode mode)
+{
+    if (runner()->running())
+        return;
+    lb.clear();
+    lbPaths.clear();
+    abortedByUser_ = false;
+    auto scan = std::make_shared<DirHogScan>(mode, candidateLimit_);
+    scanOutcome_ = std::make_shared<ScanOutcome>();
+    setBusy(Job::Scan);
+    pnlScan->clear();
+
+    ScanRunner* run = runner();
+    // Queued calls to the runner die with it, so they may use the window.
+    scan->setOnFull([this, run] {
+        run->requestAbort();
+        run->post([this] {
+            services_.messages->warning(
+                this, QStringLiteral("Resource limit reached ... cannot process any more files."));
+        });
+    });
+    WalkOptions options;
+    options.threads = walkThreads_;
+    options.abort = &run->abortFlag();
+    options.progress = &run->progress();
+    options.beforeDirectory = walkHook_;
+    const std::vector<Drive> drives = pnlDrives->selectedDrives();
+    run->start([this, run, scan, outcome = scanOutcome_, options, drives] {
+        forEachSelectedDrive(
+            drives, [&](const Drive& drive) { return scan->scanDrive(drive.root, options).rootError == 0; },
+            [this, run](const Drive& drive) {
+                run->post([this, text = cantOpenDriveText(drive)] { services_.messages->error(this, text); });
+            });
+        // Sorted and turned into rows here, so that a big list does not hold
+        // up the window when it arrives.
+        std::vector<DirHogRow> rows = scan->handOver();
+        outcome->gridRows.reserve(rows.size());
+        outcome->lines.reserve(qsizetype(rows.size()));
+        outcome->paths.reserve(rows.size());
+        for (DirHogRow& row : rows) {
+            outcome->gridRows.push_back(GridRow{gridCells(row.line), row.path});
+            outcome->lines.append(std::move(row.line));
+            outcome->paths.push_back(std::move(row.path));
+        }
+    });
+}
+
+void TfrmDirHog::btAbortClick()
+{
+    if (job_ != Job::Scan)
+        return;
+    runner()->requestAbort();
+    btAbort->hide();
+    abortedByUser_ = true;
+    services_.messages->plain(this, kAbortNotice);
+}
+
+void TfrmDirHog::runnerTick()
+{
+    if (job_ == Job::None)
+        return;
+    const std::string dir = runner()->progress().currentDirectory();
+    if (dir.empty())
+        return;
+    pnlScan->setText(job_ == Job::Deletion ? QStringLiteral("Deleting ") + displayName(dir)
+                                           : displayName(dir));
+}
+
+void TfrmDirHog::runnerFinished()
+{
+    if (job_ == Job::Scan)
+        scanFinished();
+    else if (job_ == Job::Deletion)
+        treeDeletionFinished();
+}
+
+void TfrmDirHog::scanFinished()
+{
+    const std::shared_ptr<ScanOutcome> outcome = std::move(scanOutcome_);
+    const qsizetype count = outcome->lines.size();
+    if (abortedByUser_) {
+        lb.append(kAbortNotice);
+        lbPaths.emplace_back();
+    }
+    lb.append(std::move(outcome->lines));
+    lbPaths.insert(lbPaths.end(), std::make_move_iterator(outcome->paths.begin()),
+                   std::make_move_iterator(outcome->paths.end()));
+    if (outcome->gridRows.empty())
+        gridModel_->setRowCount(1); // the title row alone
+    else
+        gridModel_->setRows(std::move(outcome->gridRows));
+    pnlScan->setText(QStringLiteral("Directories : ") + QString::number(count));
+    setBusy(Job::None);
+    if (count == 0) {
+        services_.messages->information(this, QStringLiteral("No files found."));
+        return;
+    }
+    showResultButtons(true);
+    grid->setRow(1);
+}
+
+// Deleting
+
+bool TfrmDirHog::isDriveRoot(const std::string& path) const
+{
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/')
+        p.pop_back();
+    for (const Drive& drive : services_.drives->drives()) {
+        if (drive.root == p)
+            return true;
+    }
+    return deletionRefusal(p) == DeletionRefusal::DriveRoot;
+}
+
+void TfrmDirHog::btDeleteClick()
+{
+    if (runner()->running())
+        return; // nothing is deleted while a scan or another deletion runs
+    const int row = grid->Row();
+    if (row < 1)
+        return;
+    if (gridModel_->Cells(0, row) == kDeletedMark) {
+        services_.messages->plain(this, QStringLiteral("Directory already deleted"));
+        return;
+    }
+    const std::string path = gridModel_->rowPath(row);
+    if (path.empty())
+        return; // the empty row of a cleared grid
+    const QString shown = gridModel_->Cells(5, row);
+    if (isDriveRoot(path)) {
+        services_.messages->information(this, QStringLiteral("Can't delete ") + shown +
+                                                  QStringLiteral(": it is the root directory of a drive"));
+        return;
+    }
+    if (services_.messages->ask(this, QStringLiteral("Really delete the directory ") + shown +
+                                          QStringLiteral(" ?")) != Messages::Answer::Yes)
+        return;
+    if (removeEmptyDirectory(path)) {
+        markDeleted(row, path);
+        return;
+    }
+    if (services_.messages->ask(this, notEmptyQuestion(), true) != Messages::Answer::Yes)
+        return;
+    startTreeDeletion(row, path);
+}
+
+void TfrmDirHog::startTreeDeletion(int row, const std::string& path)
+{
+    deletionRow_ = row;
+    deletionPath_ = path;
+    deletion_ = std::make_shared<TreeDeletionResult>();
+    statusBeforeDeletion_ = pnlScan->text();
+    setBusy(Job::Deletion);
+    ScanRunner* run = runner();
+    run->start([this, run, path, result = deletion_] {
+        TreeDeletion deletion(
+            [this, run](const QString& question) {
+                if (run->abortRequested())
+                    return false; // the window is going away
+                bool yes = false;
+                run->postAndWait(
+                    [&] { yes = services_.messages->ask(this, question, true) == Messages::Answer::Yes; });
+                return yes;
+            },
+            &run->progress());
+        *result = deletion.run(path);
+    });
+}
+
+void TfrmDirHog::treeDeletionFinished()
+{
+    const TreeDeletionResult result = *deletion_;
+    deletion_.reset();
+    setBusy(Job::None);
+    showResultButtons(true);
+    pnlScan->setText(statusBeforeDeletion_);
+    // The row is marked only when the directory is really gone.
+    if (result.gone)
+        markDeleted(deletionRow_, deletionPath_);
+    const QString note =
+        result.completed() ? QString()
+                           : QStringLiteral(" (Note: Deletion operation canceled ... not all files deleted)");
+    services_.messages->plain(this, QStringLiteral("Deleted ") + addCommas(result.files) +
+                                        QStringLiteral(" files for a savings of ") + addCommas(result.bytes) +
+                                        QStringLiteral(" bytes.") + note);
+}
+
+void TfrmDirHog::markDeleted(int row, const std::string& path)
+{
+    gridModel_->setCells(0, row, kDeletedMark);
+    for (size_t i = lbPaths.size(); i-- > 0;) {
+        if (lbPaths[i] == path) {
+            lbPaths.erase(lbPaths.begin() + ptrdiff_t(i));
+            lb.removeAt(qsizetype(i));
+        }
+    }
+}
+
+bool TfrmDirHog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick &&
+        (watched == grid->viewport() || watched == grid->horizontalHeader()->viewport())) {
+        btDeleteClick();
+        return true;
+    }
+    return ScanWindow::eventFilter(watched, event);
+}
+
+// Result actions
+
+void TfrmDirHog::btClipClick()
+{
+    QString text;
+    for (const QString& line : lb)
+        text += line + QStringLiteral("\r\n");
+    services_.clipboard->setText(text);
+}
+
+void TfrmDirHog::btPrintClick()
+{
+    printReportWithDialog(services_, lb, QStringLiteral("Directory hogs sorted by size"), this);
+}
+
+void TfrmDirHog::btBrowseClick()
+{
+    const int row = grid->Row();
+    if (row < 1 || gridModel_->rowPath(row).empty())
+        return;
+    TfrmBrowse::browse(this, services_, gridModel_->rowPath(row), std::string(), QStringLiteral("*.*"));
+}
+
+void TfrmDirHog::btSortClick()
+{
+    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+}
+
+void TfrmDirHog::SortbySize1Click(QAction* item)
+{
+    if (gridModel_->RowCount() < 2) {
+        checkSortItem(checkedSort_); // the menu has toggled the item
+        return;
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    checkSortItem(nullptr);
+    const int last = gridModel_->RowCount() - 1;
+    const QDate today = services_.clock->now().date();
+    if (item == SortbySize1) {
+        std::vector<QString> cells;
+        cells.reserve(size_t(last));
+        for (int row = 1; row <= last; ++row)
+            cells.push_back(sizeSortText(gridModel_->Cells(0, row)));
+        gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
+    } else if (item == Sortbyfiles1)
+        sortGridNumber(*gridModel_, 1, last, 2, true, today);
+    else if (item == Sortbysubdirectories1)
+        sortGridNumber(*gridModel_, 1, last, 3, true, today);
+    else if (item == Sortbydate1)
+        sortGridDate(*gridModel_, 1, last, 4, true, today);
+    else if (item == SortbyName1)
+        sortGridText(*gridModel_, 1, last, 5, false, today);
+    checkSortItem(item);
+    QApplication::restoreOverrideCursor();
 }
 
 } // namespace kelvane

@@ -1,20 +1,123 @@
 #pragma once
 
+#include "common/resultgrid.h"
 #include "common/ui/ScanWindow.h"
+#include "dirhog/dirhogscan.h"
+#include "dirhog/treedeletion.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
 
 namespace kelvane {
 
-// Directory hogs: every directory, or the main directories with their subtrees.
+// Directory hogs: every directory, or the main directories with their
+// subtrees, largest first; deletes the tree of a row, copies, prints, browses
+// and sorts the list. Scans and tree deletions run on the runner's thread;
+// the window shows their progress and takes their results when they end.
 class TfrmDirHog : public ScanWindow {
     Q_OBJECT
 public:
     explicit TfrmDirHog(Services& services, QWidget* parent = nullptr);
 
     void FormShow();
+    void FormResize();
+    void ClearGrid();
+
+    void btTopClick();
+    void btAllClick();
+    void btAbortClick();
+    void btDeleteClick();
+    void btClipClick();
+    void btPrintClick();
+    void btBrowseClick();
+    void btSortClick();
+    void SortbySize1Click(QAction* item);
+
+    // The result list that Print and Clipboard use, in scan order.
+    const QStringList& resultLines() const { return lb; }
+    QString statusText() const;
+    QMenu* sortMenu() const { return PopupMenu1; }
+
+    // For tests: a smaller candidate list, a fixed number of walk threads, and
+    // a hook run before each directory of a walk (on the walk's threads).
+    void setCandidateLimit(size_t limit) { candidateLimit_ = limit; }
+    void setWalkThreads(int threads) { walkThreads_ = threads; }
+    void setWalkHook(std::function<void(const WalkDir&)> hook) { walkHook_ = std::move(hook); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum class Job { None, Scan, Deletion };
+
+    void createControls();
+    void layoutControls();
+    void scan(DirHogMode mode);
+    void scanFinished();
+    void setBusy(Job job);
+    void showResultButtons(bool show);
+    void runnerTick();
+    void runnerFinished();
+    bool isDriveRoot(const std::string& path) const;
+    void startTreeDeletion(int row, const std::string& path);
+    void treeDeletionFinished();
+    void markDeleted(int row, const std::string& path);
+    void checkSortItem(QAction* item);
+
+    QFrame* Panel1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* Label5;
     QPushButton* btTop;
     QPushButton* btAll;
+    QPushButton* btAbort;
+    QPushButton* btDelete;
+    QPushButton* btPrint;
+    QPushButton* btClip;
+    QPushButton* btBrowse;
+    QPushButton* btSort;
+    QLabel* pnlScan;
+    QMenu* PopupMenu1;
+    QAction* SortbySize1;
+    QAction* Sortbyfiles1;
+    QAction* Sortbysubdirectories1;
+    QAction* Sortbydate1;
+    QAction* SortbyName1;
+    QAction* checkedSort_ = nullptr;
+
+    // The result list and the directory of each of its lines (none for the
+    // abort notice).
+    QStringList lb;
+    std::vector<std::string> lbPaths;
+
+    Job job_ = Job::None;
+    // What a scan hands over, filled on the runner's thread.
+    struct ScanOutcome {
+        QStringList lines;
+        std::vector<std::string> paths;
+        std::vector<GridRow> gridRows;
+    };
+    std::shared_ptr<ScanOutcome> scanOutcome_;
+    bool abortedByUser_ = false;
+    size_t candidateLimit_ = CandidateList::kDefaultLimit;
+    int walkThreads_ = 0;
+    std::function<void(const WalkDir&)> walkHook_;
+
+    std::shared_ptr<TreeDeletionResult> deletion_;
+    int deletionRow_ = 0;
+    std::string deletionPath_;
+    QString statusBeforeDeletion_;
 };
 
 } // namespace kelvane

@@ -12,6 +12,8 @@
 #include <QTreeView>
 #include <QtTest>
 
+#include "support/patientwaits.h"
+
 #include <sys/stat.h>
 
 using namespace kelvane;

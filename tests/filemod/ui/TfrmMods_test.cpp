@@ -22,6 +22,8 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "support/patientwaits.h"
+
 #include <atomic>
 #include <functional>
 #include <sys/stat.h>

@@ -18,6 +18,8 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "support/patientwaits.h"
+
 #include <condition_variable>
 #include <map>
 #include <mutex>

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "dirhog/dirtotals.h"
+
+#include <QString>
+
+#include <oneapi/tbb/concurrent_vector.h>
+
+#include <atomic>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+// One line of the directory-hogs result and the directory it stands for.
+struct DirHogRow {
+    QString line;
+    std::string path; // the real path bytes, for deletion and browsing
+};
+
+// The directories found by a scan, collected from the walk's threads and
+// handed over largest first once the walk has ended.
+class CandidateList {
+public:
+    static constexpr size_t kDefaultLimit = 5'000'000;
+
+    explicit CandidateList(size_t limit = kDefaultLimit) : limit_(limit) {}
+
+    // Adds a directory (safe from several threads). false when the list is
+    // full: the directory is left out and full() turns true.
+    bool add(std::string path, const DirTotals& totals, int64_t capacity);
+    bool full() const { return full_.load(std::memory_order_relaxed); }
+    size_t size() const { return records_.size(); }
+
+    // The directory lines, largest size in K first; lines of the same size
+    // follow in descending case-insensitive order of the rest of the line.
+    // Empties the list.
+    std::vector<DirHogRow> handOver();
+
+private:
+    struct Record {
+        std::string path;
+        DirTotals totals;
+        int64_t capacity;
+    };
+
+    size_t limit_;
+    std::atomic<size_t> taken_{0};
+    std::atomic<bool> full_{false};
+    tbb::concurrent_vector<Record> records_;
+};
+
+} // namespace kelvane

@@ -1,0 +1,647 @@
+#include "common/resultgrid.h"
+#include "common/textfields.h"
+#include "common/ui/DrivePanel.h"
+#include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/services.h"
+#include "dirhog/ui/TfrmDirHog.h"
+#include "support/pinnedsettings.h"
+#include "support/temptree.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QtTest>
+
+#include "support/patientwaits.h"
+
+#include <atomic>
+#include <sys/stat.h>
+#include <thread>
+
+using namespace kelvane;
+using kelvane::test::TempTree;
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// Captions as short as mount paths usually are, so that the drive panel keeps
+// its design width.
+std::vector<Drive> shortCaptions(const FixedDriveList& list)
+{
+    std::vector<Drive> drives = list.drives();
+    for (size_t i = 0; i < drives.size(); ++i)
+        drives[i].caption = QString("/t%1").arg(i + 1);
+    return drives;
+}
+
+// Two drives (temporary directories) and the test services; the first drive
+// is the current one.
+struct Fixture {
+    TempTree drive;
+    TempTree second;
+    TempTree scratch;
+    ScriptedMessages messages;
+    PdfPrintService printing{q(scratch.path("out.pdf"))};
+    MemoryClipboard clipboard;
+    FixedDriveList drives{shortCaptions(FixedDriveList::fromDirectories({drive.root(), second.root()}))};
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
+    Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
+};
+
+QPushButton* button(const QWidget& w, const char* name)
+{
+    return w.findChild<QPushButton*>(QLatin1String(name));
+}
+
+ResultGrid& gridOf(const TfrmDirHog& w)
+{
+    return *w.gridModel();
+}
+
+// Clicks a start button and waits for the scan to end.
+bool runScan(TfrmDirHog& w, const char* startButton)
+{
+    QSignalSpy done(w.runner(), &ScanRunner::finished);
+    QTest::mouseClick(button(w, startButton), Qt::LeftButton);
+    return done.wait(10000);
+}
+
+int rowOf(const TfrmDirHog& w, const std::string& path)
+{
+    for (int row = 1; row < gridOf(w).RowCount(); ++row) {
+        if (gridOf(w).rowPath(row) == path)
+            return row;
+    }
+    return 0;
+}
+
+// Selects the row of path and clicks Delete; waits for a tree deletion if one starts.
+void deleteRow(TfrmDirHog& w, const std::string& path)
+{
+    w.gridView()->setRow(rowOf(w, path));
+    QSignalSpy done(w.runner(), &ScanRunner::finished);
+    QTest::mouseClick(button(w, "btDelete"), Qt::LeftButton);
+    if (w.runner()->running())
+        QVERIFY(done.wait(10000));
+}
+
+QStringList column(const TfrmDirHog& w, int col)
+{
+    QStringList cells;
+    for (int row = 1; row < gridOf(w).RowCount(); ++row)
+        cells << gridOf(w).Cells(col, row);
+    return cells;
+}
+
+QAction* sortItem(const TfrmDirHog& w, const char* name)
+{
+    return w.sortMenu()->findChild<QAction*>(QLatin1String(name));
+}
+
+QString checkedSortItems(const TfrmDirHog& w)
+{
+    QString names;
+    for (QAction* a : w.sortMenu()->actions()) {
+        if (a->isChecked())
+            names += a->objectName() + ' ';
+    }
+    return names.trimmed();
+}
+
+const QString kNotEmpty = "Directory is not empty ... do you REALLY wish to delete this\n"
+                          "directory and all files and sub-directories below this directory?\n\n"
+                          "NOTE: you cannot recover deleted directories!";
+
+} // namespace
+
+class TfrmDirHogTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { test::pinSettings(); }
+
+    void layoutTextsAndInitialState()
+    {
+        Fixture f;
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.windowTitle(), QString("Directory Hogs"));
+        QCOMPARE(w.size(), QSize(638, 414));
+        QCOMPARE(w.minimumSize(), QSize(619, 338));
+        QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
+
+        const QList<std::tuple<const char*, QString, QString, bool>> buttons = {
+            {"btTop", "&Main directories", "Only topmost directories. Does not display sub-directories.",
+             true},
+            {"btAll", "&All Directories", "ALL directories including sub-directories are displayed", true},
+            {"btClose", "Close", "Close window", true},
+            {"btAbort", "&Abort", "Abort scan", false},
+            {"btDelete", "&Delete", "Delete the directory", false},
+            {"btPrint", "&Print", "Print list of directories", false},
+            {"btClip", "C&lipboard", "Copy list of directories to clipboard", false},
+            {"btBrowse", "&Browse", "Browse the files and directory", false},
+            {"btSort", "S&ort", "Sort columns ", false},
+        };
+        for (const auto& [name, caption, hint, shown] : buttons) {
+            QPushButton* b = button(w, name);
+            QVERIFY2(b, name);
+            QCOMPARE(b->text(), caption);
+            QCOMPARE(b->toolTip(), hint);
+            QCOMPARE(b->isVisible(), shown);
+        }
+        QCOMPARE(button(w, "btDelete")->pos(), button(w, "btAbort")->pos());
+        QPushButton* sort = button(w, "btSort");
+        QCOMPARE(sort->x() + sort->width() + 3, w.minimumWidth()); // the minimum keeps Sort in view
+
+        auto label = [&](const char* name) { return w.findChild<QLabel*>(QLatin1String(name)); };
+        QCOMPARE(label("Label1")->text(), QString("Main -"));
+        QCOMPARE(
+            label("Label2")->text(),
+            QString(
+                "only main directories are displayed (those directories directly under the root directory)"));
+        QCOMPARE(label("Label3")->text(), QString("All -"));
+        QCOMPARE(label("Label5")->text(),
+                 QString("all directories including sub-directories are individually displayed"));
+        QVERIFY(label("Label2")->font().bold() && label("Label5")->font().bold());
+        QVERIFY(!label("Label1")->font().bold());
+
+        QCOMPARE(w.findChild<QWidget*>("Panel1")->height(), 169);
+        QLabel* status = label("pnlScan");
+        QCOMPARE(status->height(), 20);
+        QCOMPARE(status->geometry().bottom(), w.height() - 1);
+        QCOMPARE(w.gridView()->geometry().bottom(), status->y() - 1);
+        QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), w.width() - 10);
+
+        // Design widths, wider only where the font needs it for a size of
+        // 9,999,999 K or a date; Name takes the rest.
+        const QList<int> widths = {61, 40, 40, 49, 90};
+        int used = 0;
+        for (int i = 0; i < 5; ++i) {
+            QVERIFY(w.gridView()->columnWidth(i) >= widths[i]);
+            used += w.gridView()->columnWidth(i);
+        }
+        QVERIFY(w.gridView()->columnWidth(0) > w.gridView()->fontMetrics().horizontalAdvance("9999999 K"));
+        QCOMPARE(w.gridView()->columnWidth(5), w.width() - used - 25);
+        w.resize(900, 500);
+        QCOMPARE(w.gridView()->columnWidth(5), 900 - used - 25);
+        QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), 900 - 10);
+
+        QCOMPARE(gridOf(w).ColCount(), 6);
+        QCOMPARE(gridOf(w).Cells(4, 0), QString("Latest File Date"));
+        QCOMPARE(gridOf(w).RowCount(), 2); // the title and one empty row
+        QVERIFY(w.resultLines().isEmpty());
+
+        QStringList captions;
+        for (QAction* a : w.sortMenu()->actions())
+            captions << a->text();
+        QCOMPARE(captions, QStringList({"Sort by &Size", "Sort by # &Files", "Sort by # Sub&directories",
+                                        "Sort by D&ate", "Sort by &Name"}));
+        QCOMPARE(checkedSortItems(w), QString("SortbySize1"));
+
+        // Only the current drive is ticked; without a tick nothing can start.
+        QCheckBox* first = w.drivePanel()->box(1);
+        QVERIFY(first->isChecked() && !w.drivePanel()->box(2)->isChecked());
+        QTest::mouseClick(first, Qt::LeftButton);
+        QVERIFY(!button(w, "btTop")->isEnabled() && !button(w, "btAll")->isEnabled());
+        QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
+        QVERIFY(button(w, "btTop")->isEnabled() && button(w, "btAll")->isEnabled());
+    }
+
+    void longDriveCaptionsWidenTheWindow()
+    {
+        Fixture f;
+        std::vector<Drive> drives = f.drives.drives();
+        drives[1].caption = QString("/srv/data");
+        FixedDriveList longList(drives);
+        f.services.drives = &longList;
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(w.width() > 638);
+        QVERIFY(w.drivePanel()->width() > 199);
+        auto* label4 = w.findChild<QLabel*>("Label4");
+        auto* label2 = w.findChild<QLabel*>("Label2");
+        QVERIFY2(label2->geometry().right() < label4->x(), qPrintable(QString("%1 %2 %3 %4")
+                                                                          .arg(label2->geometry().right())
+                                                                          .arg(label4->x())
+                                                                          .arg(w.width())
+                                                                          .arg(w.drivePanel()->width())));
+        QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), w.width() - 10);
+        QCOMPARE(w.minimumSize(), QSize(619, 338));
+    }
+
+    void allDirectoriesScanFillsGridListAndStatus()
+    {
+        Fixture f;
+        f.drive.file("one", 1000, 0644, test::localTime(2023, 7, 1, 10));
+        f.drive.file("two", 3000, 0644, test::localTime(2024, 3, 5, 14, 30));
+        f.drive.file("Data/f", 2048, 0644, test::localTime(2022, 1, 2));
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+
+        QCOMPARE(gridOf(w).RowCount(), 3);
+        QCOMPARE(column(w, 0), QStringList({"      3 K", "      2 K"}));
+        QCOMPARE(column(w, 2), QStringList({"2", "1"}));
+        QCOMPARE(column(w, 3), QStringList({"1", "0"}));
+        QCOMPARE(column(w, 4), QStringList({"3/5/2024", "1/2/2022"}));
+        QCOMPARE(column(w, 5), QStringList({q(f.drive.root()), q(f.drive.path("Data"))}));
+        QCOMPARE(gridOf(w).rowPath(2), f.drive.path("Data"));
+        QCOMPARE(w.resultLines().size(), 2);
+        QCOMPARE(getField(w.resultLines()[1], 7), QString("1/2/2022"));
+        QCOMPARE(w.statusText(), QString("Directories : 2"));
+        QVERIFY(f.messages.shown().isEmpty());
+        for (const char* name : {"btDelete", "btPrint", "btClip", "btBrowse", "btSort"})
+            QVERIFY2(button(w, name)->isVisible(), name);
+        QVERIFY(!button(w, "btAbort")->isVisible());
+        QVERIFY(button(w, "btClose")->isEnabled() && w.drivePanel()->isEnabled());
+        QCOMPARE(w.gridView()->Row(), 1);
+    }
+
+    void mainScanOverTwoDrives()
+    {
+        Fixture f;
+        f.drive.file("root-file", 50000);
+        f.drive.file("Data/f", 2048);
+        f.drive.file("big/sub/f", 9000);
+        f.second.file("middle/a/f", 4096);
+        f.second.file("middle/b/f", 1024);
+        TfrmDirHog w(f.services);
+        w.show();
+        QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
+        QVERIFY(runScan(w, "btTop"));
+
+        QCOMPARE(column(w, 5),
+                 QStringList({q(f.drive.path("big")), q(f.second.path("middle")), q(f.drive.path("Data"))}));
+        QCOMPARE(column(w, 2), QStringList({"1", "2", "1"}));
+        QCOMPARE(column(w, 3), QStringList({"1", "2", "0"}));
+        QCOMPARE(w.statusText(), QString("Directories : 3"));
+    }
+
+    void driveThatCannotBeOpenedIsReportedAndTheOthersScanned()
+    {
+        Fixture f;
+        f.drive.file("Data/f", 2048);
+        std::vector<Drive> drives = f.drives.drives();
+        drives[1].root = f.second.file("not-a-directory", 1); // answers, but cannot be opened
+        FixedDriveList list(drives);
+        f.services.drives = &list;
+        TfrmDirHog w(f.services);
+        w.show();
+        QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
+        QVERIFY(runScan(w, "btTop"));
+        QCOMPARE(f.messages.texts(), QStringList{"Can't open drive /t2"});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
+        QCOMPARE(column(w, 5), QStringList{q(f.drive.path("Data"))});
+    }
+
+    void nothingFoundKeepsTheTitleRowAlone()
+    {
+        Fixture f; // the drive is empty
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        QCOMPARE(f.messages.texts(), QStringList{"No files found."});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Information);
+        QCOMPARE(gridOf(w).RowCount(), 1);
+        QCOMPARE(w.statusText(), QString("Directories : 0"));
+        QVERIFY(!button(w, "btPrint")->isVisible());
+        QVERIFY(button(w, "btTop")->isEnabled());
+
+        f.drive.file("now/f", 1);
+        QVERIFY(runScan(w, "btTop"));
+        QCOMPARE(gridOf(w).RowCount(), 2);
+        QCOMPARE(gridOf(w).Cells(0, 0), QString("Size"));
+    }
+
+    // The walk is held at directory "b" until Abort is clicked.
+    void abortLeavesThePartialListWithTheNotice()
+    {
+        Fixture f;
+        f.drive.file("a/x/f", 1024);
+        f.drive.file("b/p/f", 5 * 1024);
+        f.drive.file("b/q/f", 7 * 1024);
+        f.drive.file("c/f", 9 * 1024);
+        TfrmDirHog w(f.services);
+        std::atomic<bool> held{false};
+        ScanRunner* runner = w.runner();
+        w.setWalkThreads(1);
+        w.setWalkHook([&](const WalkDir& dir) {
+            if (dir.name() != "q")
+                return;
+            held = true;
+            while (!runner->abortRequested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+        w.show();
+        QSignalSpy done(runner, &ScanRunner::finished);
+        QTest::mouseClick(button(w, "btTop"), Qt::LeftButton);
+        QTRY_VERIFY(held.load());
+
+        // The scanning state: only Abort and the grid answer; Close is refused.
+        QVERIFY(button(w, "btAbort")->isVisible());
+        QVERIFY(!button(w, "btTop")->isEnabled() && !button(w, "btAll")->isEnabled());
+        QVERIFY(!button(w, "btClose")->isEnabled() && !w.drivePanel()->isEnabled());
+        w.reject();
+        QVERIFY(w.isVisible());
+        QTRY_VERIFY(w.statusText().startsWith(q(f.drive.root())));
+
+        QTest::mouseClick(button(w, "btAbort"), Qt::LeftButton);
+        QVERIFY(done.wait(10000));
+        QCOMPARE(f.messages.texts(), QStringList{"LIST INCOMPLETE ... ABORTED BY USER"});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
+        QCOMPARE(w.resultLines().size(), 3);
+        QCOMPARE(w.resultLines()[0], QString("LIST INCOMPLETE ... ABORTED BY USER"));
+        QCOMPARE(column(w, 5), QStringList({q(f.drive.path("b")), q(f.drive.path("a"))}));
+        QCOMPARE(gridOf(w).Cells(0, 1), QString("      5 K")); // b's partial total
+        QCOMPARE(w.statusText(), QString("Directories : 2"));
+        QVERIFY(button(w, "btClose")->isEnabled());
+
+        // Clipboard and print take the notice as the first line.
+        QTest::mouseClick(button(w, "btClip"), Qt::LeftButton);
+        QVERIFY(f.clipboard.text().startsWith("LIST INCOMPLETE ... ABORTED BY USER\r\n"));
+    }
+
+    void fullCandidateListWarnsWithoutTheNotice()
+    {
+        Fixture f;
+        for (int i = 0; i < 10; ++i)
+            f.drive.file("d" + std::to_string(i) + "/f", 1024 * (i + 1));
+        TfrmDirHog w(f.services);
+        w.setCandidateLimit(3);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(f.messages.texts(),
+                 QStringList{"Resource limit reached ... cannot process any more files."});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Warning);
+        QCOMPARE(w.resultLines().size(), 3);
+        QVERIFY(!w.resultLines()[0].startsWith("LIST INCOMPLETE"));
+        QCOMPARE(w.statusText(), QString("Directories : 3"));
+    }
+
+    void deletingAnEmptyDirectoryAsksOnce()
+    {
+        Fixture f;
+        f.drive.file("full/f", 2000);
+        const std::string empty = f.drive.dir("empty");
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        const int row = rowOf(w, empty);
+        deleteRow(w, empty);
+        QCOMPARE(f.messages.texts(), QStringList{"Really delete the directory " + q(empty) + " ?"});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Question);
+        QVERIFY(!exists(empty));
+        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
+        QCOMPARE(gridOf(w).Cells(5, row), q(empty)); // the other cells stay
+        QCOMPARE(w.resultLines().size(), 2);         // its line leaves the result list
+        for (const QString& line : w.resultLines())
+            QVERIFY(getField(line, 6) != q(empty));
+
+        // Once more: no question, nothing done.
+        f.messages.clear();
+        QTest::mouseDClick(w.gridView()->viewport(), Qt::LeftButton, {},
+                           w.gridView()->visualRect(gridOf(w).indexOf(0, row)).center());
+        QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
+    }
+
+    void deletingATreeReportsFilesAndSavings()
+    {
+        Fixture f;
+        f.drive.file("d/one", 1000);
+        f.drive.file("d/two", 2500);
+        f.drive.file("d/sub/three", 500);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        const std::string dir = f.drive.path("d");
+        deleteRow(w, dir);
+        QCOMPARE(f.messages.texts(), QStringList({"Really delete the directory " + q(dir) + " ?", kNotEmpty,
+                                                  "Deleted 3 files for a savings of 4,000 bytes."}));
+        QCOMPARE(f.messages.shown()[2].kind, Messages::Kind::Plain);
+        QVERIFY(!exists(dir));
+        QCOMPARE(gridOf(w).Cells(0, 1), QString("DELETED"));
+        QVERIFY(w.resultLines().isEmpty());
+        QVERIFY(button(w, "btTop")->isEnabled() && w.gridView()->isEnabled());
+        QVERIFY(button(w, "btDelete")->isVisible());
+        QCOMPARE(w.statusText(), QString("Directories : 1"));
+    }
+
+    void readOnlyAnsweredNoKeepsTheRowUnmarked()
+    {
+        Fixture f;
+        f.drive.file("d/a", 1000);
+        const std::string locked = f.drive.file("d/sub/c", 500, 0444);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        const std::string dir = f.drive.path("d");
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueAnswer(Messages::Answer::No);
+        deleteRow(w, dir);
+        QCOMPARE(
+            f.messages.texts(),
+            QStringList({"Really delete the directory " + q(dir) + " ?", kNotEmpty,
+                         q(locked) + " is read-only, delete this file and continue deleting other files? ",
+                         "Deleted 1 files for a savings of 1,000 bytes. (Note: Deletion operation canceled "
+                         "... not all files deleted)"}));
+        QVERIFY(exists(locked));
+        QCOMPARE(gridOf(w).Cells(0, 1), QString("      1 K"));
+        QCOMPARE(w.resultLines().size(), 1);
+
+        // Yes this time: all goes and the row is marked.
+        f.messages.clear();
+        deleteRow(w, dir);
+        QCOMPARE(f.messages.texts().last(), QString("Deleted 1 files for a savings of 500 bytes."));
+        QVERIFY(!exists(dir));
+        QCOMPARE(gridOf(w).Cells(0, 1), QString("DELETED"));
+    }
+
+    void noToEitherQuestionDeletesNothing()
+    {
+        Fixture f;
+        f.drive.file("d/a", 1000);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        f.messages.queueAnswer(Messages::Answer::No);
+        deleteRow(w, f.drive.path("d"));
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueAnswer(Messages::Answer::Cancel);
+        deleteRow(w, f.drive.path("d"));
+        QCOMPARE(f.messages.texts().size(), 3);
+        QVERIFY(exists(f.drive.path("d/a")));
+        QCOMPARE(gridOf(w).Cells(0, 1), QString("      0 K"));
+    }
+
+    // The real bytes of the row are deleted, never a path read back from the
+    // shown text; a double click on the title row acts on the current row.
+    void oddNameDeletedExactly()
+    {
+        Fixture f;
+        const std::string odd = f.drive.dir("a\tb\xff");
+        const std::string lookalike = f.drive.dir("a?b\xef\xbf\xbd");
+        f.drive.file("a\tb\xff/f", 10);
+        f.drive.file("a?b\xef\xbf\xbd/f", 10);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        const int row = rowOf(w, odd);
+        QCOMPARE(gridOf(w).Cells(5, row), gridOf(w).Cells(5, rowOf(w, lookalike)));
+        w.gridView()->setRow(row);
+        QSignalSpy done(w.runner(), &ScanRunner::finished);
+        QTest::mouseDClick(w.gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(done.wait(10000));
+        QCOMPARE(f.messages.texts().last(), QString("Deleted 1 files for a savings of 10 bytes."));
+        QVERIFY(!exists(odd));
+        QVERIFY(exists(lookalike + "/f"));
+        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
+    }
+
+    void driveRootsAndEmptyRowsAreRefused()
+    {
+        Fixture f;
+        f.drive.file("d/a", 1000);
+        f.drive.file("rootfile", 5000);
+        TfrmDirHog w(f.services);
+        w.show();
+        // The empty row of a cleared grid: nothing happens.
+        w.gridView()->setRow(1);
+        w.btDeleteClick();
+        QVERIFY(f.messages.shown().isEmpty());
+
+        QVERIFY(runScan(w, "btAll"));
+        deleteRow(w, f.drive.root());
+        QCOMPARE(f.messages.texts(),
+                 QStringList{"Can't delete " + q(f.drive.root()) + ": it is the root directory of a drive"});
+        QVERIFY(exists(f.drive.path("rootfile")));
+        QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.root())), QString("      4 K"));
+    }
+
+    void clipboardAndPrintKeepTheSizeOrder()
+    {
+        Fixture f;
+        f.drive.file("aaa/f1", 1024);
+        f.drive.file("aaa/f2", 1024);
+        f.drive.file("aaa/f3", 1024);
+        f.drive.file("Bbb/f", 5 * 1024);
+        f.drive.file("ccc/f", 2 * 1024);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        const QStringList lines = w.resultLines();
+
+        w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
+        QCOMPARE(column(w, 5).first(), q(f.drive.path("aaa")));
+        QTest::mouseClick(button(w, "btClip"), Qt::LeftButton);
+        QCOMPARE(f.clipboard.text(), lines.join("\r\n") + "\r\n");
+        QVERIFY(f.clipboard.text().startsWith("      5 K\t"));
+
+        QTest::mouseClick(button(w, "btPrint"), Qt::LeftButton);
+        QCOMPARE(f.printing.dialogsShown(), 1);
+        QVERIFY(QFileInfo(q(f.scratch.path("out.pdf"))).size() > 0);
+        QVERIFY(f.messages.shown().isEmpty());
+
+        f.printing.setCancel(true);
+        QTest::mouseClick(button(w, "btPrint"), Qt::LeftButton);
+        QCOMPARE(f.printing.dialogsShown(), 2);
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void sortMenuSortsTheGridOnly()
+    {
+        Fixture f;
+        f.drive.file("aaa/f1", 1024, 0644, test::localTime(2020, 1, 1));
+        f.drive.file("aaa/f2", 1024, 0644, test::localTime(2020, 1, 1));
+        f.drive.file("aaa/f3", 1024, 0644, test::localTime(2020, 1, 1));
+        f.drive.file("Bbb/f", 5 * 1024, 0644, test::localTime(2019, 1, 1));
+        f.drive.file("ccc/x/f", 2 * 1024, 0644, test::localTime(2024, 1, 1));
+        f.drive.file("ccc/y/f", 1, 0644, test::localTime(2021, 1, 1));
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        const QString a = q(f.drive.path("aaa")), b = q(f.drive.path("Bbb")), c = q(f.drive.path("ccc"));
+        QCOMPARE(column(w, 5), QStringList({b, a, c}));
+
+        w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
+        QCOMPARE(column(w, 5), QStringList({a, c, b}));
+        QCOMPARE(checkedSortItems(w), QString("Sortbyfiles1"));
+        w.SortbySize1Click(sortItem(w, "Sortbysubdirectories1"));
+        QCOMPARE(column(w, 5).first(), c);
+        w.SortbySize1Click(sortItem(w, "Sortbydate1"));
+        QCOMPARE(column(w, 5), QStringList({c, a, b}));
+        w.SortbySize1Click(sortItem(w, "SortbyName1"));
+        QCOMPARE(column(w, 5), QStringList({a, b, c})); // letter case does not count
+        QCOMPARE(checkedSortItems(w), QString("SortbyName1"));
+
+        // A deleted row comes before every size.
+        deleteRow(w, f.drive.path("ccc"));
+        w.SortbySize1Click(sortItem(w, "SortbySize1"));
+        QCOMPARE(column(w, 5), QStringList({c, b, a}));
+        QCOMPARE(column(w, 0).first(), QString("DELETED"));
+        QCOMPARE(gridOf(w).rowPath(1), f.drive.path("ccc"));
+
+        // A new scan clears the grid and checks Size again.
+        w.SortbySize1Click(sortItem(w, "SortbyName1"));
+        QVERIFY(runScan(w, "btTop"));
+        QCOMPARE(checkedSortItems(w), QString("SortbySize1"));
+        QCOMPARE(column(w, 5), QStringList({b, a}));
+    }
+
+    void browseOpensOnTheRowsDirectory()
+    {
+        Fixture f;
+        f.drive.file("Data/f", 2048);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        std::string shownDir;
+        QString shownMask;
+        QTimer::singleShot(0, this, [&] {
+            if (auto* browse = qobject_cast<TfrmBrowse*>(QApplication::activeModalWidget())) {
+                shownDir = browse->directory();
+                shownMask = browse->mask();
+                browse->reject();
+            }
+        });
+        QTest::mouseClick(button(w, "btBrowse"), Qt::LeftButton);
+        QCOMPARE(shownDir, f.drive.path("Data"));
+        QCOMPARE(shownMask, QString("*.*"));
+    }
+
+    void sortButtonOpensTheMenuBelowTheGridsMiddle()
+    {
+        Fixture f;
+        f.drive.file("Data/f", 2048);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        QTest::mouseClick(button(w, "btSort"), Qt::LeftButton);
+        QTRY_VERIFY(w.sortMenu()->isVisible());
+        QCOMPARE(w.sortMenu()->pos(), w.gridView()->mapToGlobal(QPoint(w.gridView()->width() / 2, 30)));
+        w.sortMenu()->close();
+    }
+};
+
+QTEST_MAIN(TfrmDirHogTest)
+#include "TfrmDirHog_test.moc"
