@@ -3,6 +3,7 @@
 #include "cli/changedcommand.h"
 #include "cli/clioptions.h"
 #include "cli/dirhogcommand.h"
+#include "cli/duplicatescommand.h"
 #include "cli/statscommand.h"
 #include "cli/walkcommand.h"
 
@@ -28,6 +29,10 @@ const Command kCommands[] = {
      kelvane::cli::runDirHogs},
     {"stats", "stats PATH                file statistics of one tree (extensions, size and age bands)",
      kelvane::cli::runStats},
+    {"duplicates", "duplicates [--exact] [--limit KB] [--pattern P] PATH...   names seen more than once",
+     kelvane::cli::runDuplicates},
+    {"hogs", "hogs [--limit KB] [--pattern P] PATH...   files above the limit, largest first",
+     kelvane::cli::runHogs},
     {"changed", "changed --from YYYY-MM-DD --to YYYY-MM-DD PATH...   files last written between the dates",
      kelvane::cli::runChanged},
 };

@@ -1,20 +1,57 @@
 #include "duplic/ui/TfrmDup.h"
 
-#include "common/resultgrid.h"
+#include "common/commas.h"
+#include "common/displayname.h"
+#include "common/driveloop.h"
+#include "common/fileops.h"
+#include "common/filestamp.h"
+#include "common/gridsort.h"
+#include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/TfrmReallyDelete.h"
+#include "common/ui/geometry.h"
+#include "common/ui/reportprinter.h"
+#include "common/ui/services.h"
+#include "duplic/duplicatescan.h"
 #include "duplic/findduplicates.h"
+#include "duplic/ui/binicons.h"
 
+#include <QApplication>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+
+#include <algorithm>
 
 namespace kelvane {
 
 namespace {
 
-QStringList titlesOfMode()
+// Design sizes at 96 dpi.
+constexpr int kWidth = 640;
+constexpr int kHeight = 406;
+constexpr int kTopPanelHeight = 172;
+constexpr int kMinWidth = 635;  // top panel left + width + 3
+constexpr int kMinHeight = 344; // (top panel top + height) * 2
+constexpr int kButtonTop = 140;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 27;
+constexpr int kStatusHeight = 20;
+
+const QString kMarked = QStringLiteral("MARKED");
+
+QStringList titlesOfMode(bool duplicates)
 {
-    if (findDuplicates)
+    if (duplicates)
         return {QStringLiteral("Filename"), QStringLiteral("Size in K"), QStringLiteral("Date"),
                 QStringLiteral("Time"), QStringLiteral("Directory")};
     return {QStringLiteral("Size in K"), QStringLiteral("Date"), QStringLiteral("Time"),
@@ -23,42 +60,543 @@ QStringList titlesOfMode()
 
 } // namespace
 
-TfrmDup::TfrmDup(Services& services, QWidget* parent) : ScanWindow(services, 41, 205, titlesOfMode(), parent)
+struct TfrmDup::Outcome {
+    std::vector<GridRow> rows;
+    std::vector<QByteArray> lines; // the rows' lines (shared), made off the window's thread
+    bool full = false;
+};
+
+TfrmDup::TfrmDup(Services& services, QWidget* parent)
+    : ScanWindow(services, 41, 205, titlesOfMode(findDuplicates), parent), duplicates_(findDuplicates),
+      capacity_(kCandidateCapacity)
 {
     setObjectName(QStringLiteral("frmDup"));
+    buildControls();
+    resize(scaled(this, kWidth), scaled(this, kHeight));
+    connect(runner(), &ScanRunner::tick, this, &TfrmDup::showProgress);
+    connect(runner(), &ScanRunner::finished, this, &TfrmDup::scanFinished);
+    FormShow();
+}
+
+TfrmDup::~TfrmDup() = default;
+
+void TfrmDup::buildControls()
+{
+    const int s = designScale(this);
+
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    QFont bold = Label1->font();
+    bold.setBold(true);
+    Label1->setFont(bold);
+    Label1->move(8 * s, 10 * s);
+
+    SpinEdit1 = new QSpinBox(this);
+    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1->setRange(0, 50000);
+    SpinEdit1->setSingleStep(50);
+    SpinEdit1->setValue(250);
+    SpinEdit1->setToolTip(QStringLiteral("File size in KiloBytes"));
+    // Arrows only: the value cannot be typed.
+    SpinEdit1->findChild<QLineEdit*>()->setReadOnly(true);
+    SpinEdit1->setGeometry(8 * s, 30 * s, 80 * s, 24 * s);
+    Label1->setBuddy(SpinEdit1);
+    lblKB = new QLabel(QStringLiteral("KB"), this);
+    lblKB->setObjectName(QStringLiteral("lblKB"));
+    lblKB->setGeometry(94 * s, 30 * s, 160 * s, 24 * s);
+    connect(SpinEdit1, &QSpinBox::valueChanged, this, &TfrmDup::KiloToMega);
+    connect(SpinEdit1, &QSpinBox::editingFinished, this, &TfrmDup::KiloToMega);
+
+    Label3 = new QLabel(QStringLiteral("Matc&hing these files:"), this);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->move(8 * s, 64 * s);
+    cbWildCard = new QComboBox(this);
+    cbWildCard->setObjectName(QStringLiteral("cbWildCard"));
+    cbWildCard->setEditable(true);
+    cbWildCard->setInsertPolicy(QComboBox::NoInsert);
+    cbWildCard->addItems({"*.*", "*.bak", "*.com", "*.dll", "*.doc", "*.exe", "*.gif", "*.htm", "*.jpg",
+                          "*.lzh", "*.ovl", "*.tmp", "*.txt", "*.wri", "*.zip"});
+    cbWildCard->setEditText(QStringLiteral("*.*"));
+    cbWildCard->setToolTip(QStringLiteral("Wildcard pattern for matching file types"));
+    cbWildCard->setGeometry(8 * s, 84 * s, 120 * s, 24 * s);
+    Label3->setBuddy(cbWildCard);
+    lblWild = new QLabel(this);
+    lblWild->setObjectName(QStringLiteral("lblWild"));
+    lblWild->setGeometry(136 * s, 84 * s, 120 * s, 24 * s);
+    connect(cbWildCard, &QComboBox::editTextChanged, this, &TfrmDup::cbWildCardChange);
+    cbWildCardChange();
+
+    pnlDrives->move(pnlDrives->x(), 8 * s);
+    Label4->move(Label4->x(), 10 * s);
+
     btScan = makeButton(QStringLiteral("btScan"), QStringLiteral("&Scan"), {});
     btExact = makeButton(QStringLiteral("btExact"), QStringLiteral("&Exact"),
                          QStringLiteral("Search for duplicates based on file name AND size"));
+    btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
+    btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Mark"),
+                          QStringLiteral("Mark file for deletion (double click on grid also works)"));
+    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
+                         QStringLiteral("Print list of files"));
+    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
+                        QStringLiteral("Copy list of files to clipboard"));
+    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
+                          QStringLiteral("Browse this file and directory"));
+    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns"));
+    for (QPushButton* b : {btScan, btExact, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
+        b->resize(kButtonWidth * s, kButtonHeight * s);
+    imTrash = emptyBinIcon();
+    imTrashFul = fullBinIcon();
+    btDelete->setIcon(imTrash);
     setStartButtons({btScan, btExact});
-    resize(640, 406);
-    pnlDrives->move(0, 4);
-    Label4->move(0, 8);
-    const int buttonTop = 4 + pnlDrives->height() - 28;
-    int left = 3;
-    for (QPushButton* button : {btScan, btExact, btClose}) {
-        button->setGeometry(left, buttonTop, 75, 28);
-        left += 78;
+
+    connect(btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
+    connect(btExact, &QPushButton::clicked, this, &TfrmDup::btExactClick);
+    connect(btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
+    connect(btDelete, &QPushButton::clicked, this, &TfrmDup::DeleteAllFiles);
+    connect(btPrint, &QPushButton::clicked, this, &TfrmDup::btPrintClick);
+    connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
+    connect(btBrowse, &QPushButton::clicked, this, &TfrmDup::BrowseDirectory1Click);
+    connect(btSort, &QPushButton::clicked, this, &TfrmDup::btSortClick);
+
+    grid->setToolTip(QStringLiteral("Double click to mark for deletion"));
+    // The last column gets its own width (room is left for the scroll bar).
+    grid->horizontalHeader()->setStretchLastSection(false);
+    connect(grid, &ResultGridView::deletePressed, this, &TfrmDup::DeleteAllFiles);
+    connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmDup::gridDblClick);
+    setGridTop(kTopPanelHeight * s);
+
+    pnlSel = new QLabel(this);
+    pnlSel->setObjectName(QStringLiteral("pnlSel"));
+    pnlSel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlSel->setTextFormat(Qt::PlainText);
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    Sortbysize1 = PopupMenu1->addAction(QStringLiteral("Sort by &Size"));
+    Sortbysize1->setObjectName(QStringLiteral("Sortbysize1"));
+    SortbyDate1 = PopupMenu1->addAction(QStringLiteral("Sort by &Date"));
+    SortbyDate1->setObjectName(QStringLiteral("SortbyDate1"));
+    SortbyName1 = PopupMenu1->addAction(QStringLiteral("Sort by &Name"));
+    SortbyName1->setObjectName(QStringLiteral("SortbyName1"));
+    for (QAction* item : {Sortbysize1, SortbyDate1, SortbyName1}) {
+        item->setCheckable(true);
+        connect(item, &QAction::triggered, this, [this, item] { Sortbysize1Click(item); });
     }
-    setGridTop(4 + pnlDrives->height() + 6);
-    FormShow();
+    Sortbysize1->setChecked(true);
 }
 
 void TfrmDup::FormShow()
 {
-    gridModel_->setTitles(titlesOfMode());
-    gridModel_->clearRows();
-    if (findDuplicates) {
+    ClearGrid();
+    for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
+        b->hide();
+    lbFiles.clear();
+    scanAborted = false;
+    btAbort->hide();
+    pnlSel->clear();
+
+    btDelete->hide();
+    btScan->setEnabled(true);
+    btClose->setEnabled(true);
+    setupDrives();
+
+    if (duplicates_) {
         setWindowTitle(QStringLiteral("Find and delete duplicate files"));
+        Label1->setText(QStringLiteral("&Look for duplicates larger than:"));
         btScan->setToolTip(QStringLiteral("Duplicates on file name only"));
         btExact->show();
-        btClose->move(btExact->x() + btExact->width() + 3, btClose->y());
     } else {
         setWindowTitle(QStringLiteral("Find and delete file hogs"));
+        Label1->setText(QStringLiteral("&Look for file hogs larger than:"));
         btScan->setToolTip(QStringLiteral("Start scanning for file hogs"));
         btExact->hide();
-        btClose->move(btScan->x() + btScan->width() + 3, btClose->y());
     }
-    setupDrives();
+    Label1->adjustSize();
+    layoutButtons();
+    btScan->setFocus();
+
+    const int s = designScale(this);
+    // The drive panel widens with long mount paths: keep it clear of the
+    // size and pattern controls.
+    const QFontMetrics metrics(lblKB->font());
+    const int leftControls =
+        std::max({Label1->x() + Label1->sizeHint().width(),
+                  lblKB->x() + metrics.horizontalAdvance(QStringLiteral("KB (999999 bytes)")),
+                  lblWild->x() + metrics.horizontalAdvance(QStringLiteral("All files"))});
+    int minWidth = std::max(kMinWidth * s, leftControls + 10 * s + Label4->sizeHint().width() + 10 * s +
+                                               pnlDrives->width() + 10 * s);
+    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
+        if (screen->geometry().width() < minWidth)
+            minWidth = screen->geometry().width() - 10;
+    }
+    setMinimumSize(minWidth, kMinHeight * s);
+    if (width() < minWidth)
+        resize(minWidth, height());
+    FormResize();
+}
+
+// Left to right, 3 pixels apart; Abort and Mark share a place. In file-hogs
+// mode Close takes the hidden Exact button's place.
+void TfrmDup::layoutButtons()
+{
+    const int s = designScale(this);
+    const int top = kButtonTop * s;
+    int left = 3 * s;
+    auto place = [&](QPushButton* b) {
+        b->move(left, top);
+        left += b->width() + 3 * s;
+    };
+    place(btScan);
+    if (duplicates_) {
+        place(btExact);
+        place(btClose);
+    } else {
+        btExact->move(left, top);
+        place(btClose);
+    }
+    btAbort->move(left, top);
+    place(btDelete);
+    for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
+        place(b);
+}
+
+void TfrmDup::FormResize()
+{
+    const int s = designScale(this);
+    // Date and time columns widen where the locale's texts need more room
+    // than the design widths give in this font; the last column takes the
+    // rest but for 25 pixels.
+    const QFontMetrics metrics(grid->font());
+    const int padding = 12 * s;
+    const int date = std::max(
+        64 * s, metrics.horizontalAdvance(fileDateText(packStampFields(2026, 12, 28, 0, 0, 0))) + padding);
+    const int time = std::max(
+        64 * s, metrics.horizontalAdvance(fileTimeText(packStampFields(2026, 12, 28, 12, 58, 58))) + padding);
+    QList<int> widths =
+        duplicates_ ? QList<int>{106 * s, 54 * s, date, time} : QList<int>{62 * s, date, time};
+    const int w = width();
+    int used = 25 * s;
+    for (const int column : widths)
+        used += column;
+    widths.append(w - used);
+    grid->setColWidths(widths);
+    placeDrivePanel();
+    const int top = kTopPanelHeight * s;
+    const int status = kStatusHeight * s;
+    grid->setGeometry(0, top, w, std::max(0, height() - top - status));
+    pnlSel->setGeometry(0, height() - status, w, status);
+}
+
+void TfrmDup::resizeEvent(QResizeEvent* event)
+{
+    ScanWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TfrmDup::ClearGrid()
+{
+    gridModel_->setTitles(titlesOfMode(duplicates_));
+    gridModel_->clearRows();
+    resultCount = 0;
+    grid->setFocus();
+    // A new result forgets every mark of the old one.
+    lbDeleted.clear();
+    markedCount = 0;
+    markedBytes = 0;
+    btDelete->setIcon(imTrash);
+    Sortbysize1->setChecked(true);
+    SortbyDate1->setChecked(false);
+    SortbyName1->setChecked(false);
+}
+
+void TfrmDup::KiloToMega()
+{
+    const int v = SpinEdit1->value();
+    if (v < 1000) {
+        lblKB->setText(QStringLiteral("KB (%1 bytes)").arg(qint64(v) * 1024));
+        return;
+    }
+    const int m = v / 100;
+    lblKB->setText(QStringLiteral("KB (") + QString::asprintf("%4.1f", m * 0.1) + QStringLiteral(" Meg)"));
+}
+
+void TfrmDup::cbWildCardChange()
+{
+    lblWild->setText(cbWildCard->currentText() == QStringLiteral("*.*") ? QStringLiteral("All files")
+                                                                        : QString());
+}
+
+void TfrmDup::btScanClick()
+{
+    if (scanning())
+        return;
+    ClearGrid();
+    scan(false);
+}
+
+void TfrmDup::btExactClick()
+{
+    if (scanning() || !duplicates_)
+        return;
+    ClearGrid();
+    scan(true);
+}
+
+void TfrmDup::scan(bool exact)
+{
+    lbFiles.clear();
+    DupScanSettings settings;
+    settings.mode = duplicates_ ? DupMode::Duplicates : DupMode::Hogs;
+    settings.exact = exact;
+    settings.limitKB = SpinEdit1->value();
+    settings.pattern = cbWildCard->currentText();
+    settings.searchPath = services_.searchPath;
+    settings.capacity = capacity_;
+    scanAborted = false;
+    setScanning(true);
+
+    auto outcome = std::make_shared<Outcome>();
+    outcome_ = outcome;
+    const std::vector<Drive> drives = pnlDrives->selectedDrives();
+    ScanRunner* r = runner();
+    Messages* messages = services_.messages;
+    runner()->start([this, r, messages, outcome, drives, settings, hook = beforeDirectory_] {
+        DuplicateScan duplicateScan(settings);
+        WalkOptions options;
+        options.abort = &r->abortFlag();
+        options.progress = &r->progress();
+        options.beforeDirectory = hook;
+        forEachSelectedDrive(
+            drives, [&](const Drive& d) { return duplicateScan.scanTree(d.root, options).rootError == 0; },
+            [&](const Drive& d) {
+                const QString text = cantOpenDriveText(d);
+                r->post([this, messages, text] { messages->error(this, text); });
+            },
+            [&] { return duplicateScan.stopped(); });
+        outcome->full = duplicateScan.full();
+        outcome->rows = duplicateScan.takeResult();
+        outcome->lines.reserve(outcome->rows.size());
+        for (const GridRow& row : outcome->rows)
+            outcome->lines.push_back(row.cells);
+    });
+}
+
+// Only Abort is available while a scan runs.
+void TfrmDup::setScanning(bool on)
+{
+    btAbort->setVisible(on);
+    btDelete->setVisible(!on && !lbFiles.empty());
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btScan, btExact, btClose, pnlDrives, SpinEdit1, cbWildCard})
+        w->setEnabled(!on);
+    if (on) {
+        for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
+            b->hide();
+        grid->viewport()->setCursor(Qt::WaitCursor);
+        btAbort->setFocus();
+    } else {
+        grid->viewport()->unsetCursor();
+        cb1Click();
+    }
+}
+
+void TfrmDup::showProgress()
+{
+    if (scanning())
+        pnlSel->setText(displayName(runner()->progress().currentDirectory()));
+}
+
+void TfrmDup::btAbortClick()
+{
+    if (!scanning())
+        return;
+    scanAborted = true;
+    runner()->requestAbort();
+    btAbort->hide();
+    // The partial result waits until the user has read the message.
+    abortMessageOpen_ = true;
+    services_.messages->plain(this, QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
+    abortMessageOpen_ = false;
+    if (finishPending_) {
+        finishPending_ = false;
+        showResult();
+    }
+}
+
+void TfrmDup::scanFinished()
+{
+    if (abortMessageOpen_) {
+        finishPending_ = true;
+        return;
+    }
+    showResult();
+}
+
+void TfrmDup::showResult()
+{
+    const std::shared_ptr<Outcome> outcome = std::move(outcome_);
+    if (!outcome)
+        return;
+    if (outcome->full) {
+        scanAborted = true;
+        services_.messages->warning(this, candidateListFullText());
+    }
+    lbFiles = std::move(outcome->lines);
+    resultCount = int(outcome->rows.size());
+    if (resultCount > 0)
+        gridModel_->setRows(std::move(outcome->rows));
+    setScanning(false);
+    if (lbFiles.empty()) {
+        services_.messages->information(this, QStringLiteral("No files found."));
+        return;
+    }
+    for (QPushButton* b : {btPrint, btClip, btBrowse})
+        b->show();
+    btSort->setVisible(!duplicates_);
+}
+
+int TfrmDup::timeColumn() const
+{
+    return duplicates_ ? 3 : 2;
+}
+
+void TfrmDup::deleteOneFile(int row)
+{
+    if (row < 1 || row > resultCount)
+        return;
+    const std::string path = gridModel_->rowPath(row);
+    const int column = timeColumn();
+    const bool wasMarked = gridModel_->Cells(column, row) == kMarked;
+    // The counters follow the file as it is now; a vanished file counts nothing.
+    if (const std::optional<Entry> file = lookupFile(path); file && !file->isDirectory()) {
+        markedCount += wasMarked ? -1 : 1;
+        markedBytes += wasMarked ? -file->size : file->size;
+    }
+    if (wasMarked) {
+        const auto it = std::find(lbDeleted.begin(), lbDeleted.end(), path);
+        if (it != lbDeleted.end())
+            lbDeleted.erase(it);
+    } else {
+        lbDeleted.push_back(path);
+    }
+    gridModel_->setCells(column, row, wasMarked ? QStringLiteral("OOPS") : kMarked);
+    pnlSel->setText(QStringLiteral("%1 files %2 bytes").arg(markedCount).arg(addCommas(markedBytes)));
+    btDelete->setIcon(markedCount >= 1 ? imTrashFul : imTrash);
+}
+
+void TfrmDup::DeleteAllFiles()
+{
+    const int row = grid->Row();
+    if (row < 1)
+        return;
+    deleteOneFile(row);
+    if (row < gridModel_->RowCount() - 1)
+        grid->setRow(row + 1);
+}
+
+void TfrmDup::gridDblClick()
+{
+    const int row = grid->Row();
+    if (row > 0)
+        deleteOneFile(row);
+}
+
+QStringList TfrmDup::resultLines() const
+{
+    QStringList lines;
+    lines.reserve(qsizetype(lbFiles.size()));
+    for (const QByteArray& line : lbFiles)
+        lines.append(QString::fromUtf8(line));
+    return lines;
+}
+
+void TfrmDup::btClipClick()
+{
+    QByteArray text;
+    for (const QByteArray& line : lbFiles) {
+        if (!text.isEmpty())
+            text.append("\r\n");
+        text.append(line);
+    }
+    services_.clipboard->setText(QString::fromUtf8(text));
+}
+
+void TfrmDup::btPrintClick()
+{
+    QString drives;
+    for (const Drive& drive : pnlDrives->selectedDrives())
+        drives += drive.caption + QLatin1Char(' ');
+    const QString title =
+        (duplicates_ ? QStringLiteral("Duplicates larger than ") : QStringLiteral("File Hogs larger than ")) +
+        QString::number(SpinEdit1->value()) + QStringLiteral("KB") + QStringLiteral(" matching ") +
+        cbWildCard->currentText() + QStringLiteral(" on drive(s) ") + drives;
+    printReportWithDialog(services_, resultLines(), title, this);
+}
+
+void TfrmDup::btSortClick()
+{
+    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+}
+
+void TfrmDup::Sortbysize1Click(QAction* chosen)
+{
+    if (duplicates_ || gridModel_->RowCount() < 2) {
+        chosen->setChecked(!chosen->isChecked()); // a click alone does not move the tick
+        return;
+    }
+    for (QAction* item : {Sortbysize1, SortbyDate1, SortbyName1})
+        item->setChecked(false);
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const QDate today = services_.clock ? services_.clock->now().date() : QDate::currentDate();
+    const int last = gridModel_->RowCount() - 1;
+    if (chosen == Sortbysize1) {
+        // Sizes are right-aligned in five places; wider ones (100000 K and up)
+        // get more room so that the text order is the order of the sizes.
+        std::vector<QString> cells;
+        cells.reserve(size_t(last));
+        for (int row = 1; row <= last; ++row)
+            cells.push_back(gridModel_->Cells(0, row).rightJustified(16, QLatin1Char(' ')));
+        gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
+    } else if (chosen == SortbyDate1) {
+        sortGridDate(*gridModel_, 1, last, 1, true, today);
+    } else {
+        sortGridText(*gridModel_, 1, last, 3, false, today);
+    }
+    chosen->setChecked(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void TfrmDup::BrowseDirectory1Click()
+{
+    const int row = grid->Row();
+    if (row < 1 || row > resultCount)
+        return;
+    const auto [directory, name] = splitPath(gridModel_->rowPath(row));
+    TfrmBrowse::browse(this, services_, directory, name, cbWildCard->currentText());
+}
+
+void TfrmDup::FormClose()
+{
+    // Files marked but gone before they were counted give nothing to confirm.
+    if (markedCount <= 0 || lbDeleted.empty())
+        return;
+    QStringList shown;
+    for (const std::string& path : lbDeleted)
+        shown.append(displayName(path));
+    std::vector<std::string> paths = std::move(lbDeleted);
+    const int64_t savings = markedBytes;
+    lbDeleted.clear();
+    markedCount = 0;
+    markedBytes = 0;
+    TfrmReallyDelete::confirmAndDelete(this, services_, std::move(paths), savings, shown);
+}
+
+void TfrmDup::done(int result)
+{
+    if (scanning())
+        return;
+    FormClose();
+    ScanWindow::done(result);
 }
 
 } // namespace kelvane

@@ -1,20 +1,132 @@
 #pragma once
 
+#include "common/resultgrid.h"
 #include "common/ui/ScanWindow.h"
+#include "common/walkdir.h"
+
+#include <QByteArray>
+#include <QIcon>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QSpinBox;
 
 namespace kelvane {
 
-// Duplicate files or file hogs, as findDuplicates says when it opens.
+// Duplicate files or file hogs, as findDuplicates says when it opens. The
+// scan runs off the window's thread; the user marks result rows, and the
+// marked files go to the delete confirmation when the window closes.
 class TfrmDup : public ScanWindow {
     Q_OBJECT
 public:
     explicit TfrmDup(Services& services, QWidget* parent = nullptr);
+    ~TfrmDup() override;
 
+    // Set-up and layout (called once the window exists).
     void FormShow();
+    void FormResize();
+    void ClearGrid();
+    void KiloToMega();
+    void cbWildCardChange();
+
+    // Scan and Exact: a new scan from an empty grid; the result comes when
+    // runner() says finished.
+    void btScanClick();
+    void btExactClick();
+    // Stops the scan; its partial result is shown when the walk has stopped.
+    void btAbortClick();
+
+    // Marking: toggle the current row and move down / toggle one row.
+    void DeleteAllFiles();
+    void gridDblClick();
+    void deleteOneFile(int row);
+
+    void btClipClick();
+    void btPrintClick();
+    void btSortClick();
+    void Sortbysize1Click(QAction* chosen);
+    void BrowseDirectory1Click();
+    // Hands the marked files to the delete confirmation.
+    void FormClose();
+
+    // What the window holds, for those who look at it from outside.
+    QStringList resultLines() const;
+    int resultRows() const { return resultCount; }
+    bool aborted() const { return scanAborted; }
+    const std::vector<std::string>& markedPaths() const { return lbDeleted; }
+    int64_t markedFileCount() const { return markedCount; }
+    int64_t markedByteCount() const { return markedBytes; }
+    QMenu* sortMenu() const { return PopupMenu1; }
+
+    // Lines the candidate list takes before a scan stops with a warning.
+    void setCandidateCapacity(size_t lines) { capacity_ = lines; }
+    // Called on the walk's threads before each directory (tests hold a walk here).
+    void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
+
+public Q_SLOTS:
+    void done(int result) override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct Outcome;
+
+    void buildControls();
+    void layoutButtons();
+    void scan(bool exact);
+    void setScanning(bool scanning);
+    void scanFinished();
+    void showResult();
+    void showProgress();
+    int timeColumn() const;
+
+    // Controls of the top panel.
+    QLabel* Label1;
+    QSpinBox* SpinEdit1;
+    QLabel* lblKB;
+    QLabel* Label3;
+    QComboBox* cbWildCard;
+    QLabel* lblWild;
     QPushButton* btScan;
     QPushButton* btExact;
+    QPushButton* btAbort;
+    QPushButton* btDelete;
+    QPushButton* btPrint;
+    QPushButton* btClip;
+    QPushButton* btBrowse;
+    QPushButton* btSort;
+    QLabel* pnlSel;
+    QMenu* PopupMenu1;
+    QAction* Sortbysize1;
+    QAction* SortbyDate1;
+    QAction* SortbyName1;
+    QIcon imTrash;
+    QIcon imTrashFul;
+
+    // Result and marking state.
+    std::vector<QByteArray> lbFiles;    // result lines in scan order (shared with the grid rows)
+    std::vector<std::string> lbDeleted; // real paths of the marked files, in marking order
+    int64_t markedCount = 0;
+    int64_t markedBytes = 0;
+    int resultCount = 0;
+    bool scanAborted = false;
+
+    bool duplicates_ = true;
+    size_t capacity_;
+    std::function<void(const WalkDir&)> beforeDirectory_;
+    std::shared_ptr<Outcome> outcome_; // of the running scan
+    bool abortMessageOpen_ = false;
+    bool finishPending_ = false;
+    bool closing_ = false;
 };
 
 } // namespace kelvane

@@ -1,0 +1,141 @@
+#include "duplic/candidates.h"
+
+#include "duplic/caseless.h"
+
+#include <oneapi/tbb/parallel_sort.h>
+
+#include <cstring>
+
+namespace kelvane {
+
+namespace {
+
+// Sizes below this have five-character size columns, whose text order is
+// the order of the numbers.
+constexpr int64_t kFiveDigits = 100000;
+// Names of at most this many bytes are whole in the key.
+constexpr uint32_t kKeyBytes = 16;
+
+// Letter case ignored first, bytes to break ties.
+int compareText(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return 0;
+    if (const int c = compareCaseless(a, b))
+        return c;
+    return a.compare(b);
+}
+
+// Bytes from..from+7 of text as a big-endian number, lower case, zero past
+// the end. kNoKey when one of them is not ASCII.
+uint64_t packKey(std::string_view text, size_t from)
+{
+    uint64_t key = 0;
+    for (size_t i = from; i < from + 8; ++i) {
+        const auto c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+        if (c >= 0x80)
+            return Candidate::kNoKey;
+        key = (key << 8) | (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return key;
+}
+
+void setKey(Candidate& c, std::string_view text)
+{
+    c.key[0] = packKey(text, 0);
+    c.key[1] = c.key[0] == Candidate::kNoKey ? Candidate::kNoKey : packKey(text, 8);
+    if (c.key[1] == Candidate::kNoKey)
+        c.key[0] = Candidate::kNoKey;
+}
+
+bool keysValid(const Candidate& a, const Candidate& b)
+{
+    return a.key[0] != Candidate::kNoKey && b.key[0] != Candidate::kNoKey;
+}
+
+bool keysEqual(const Candidate& a, const Candidate& b)
+{
+    return a.key[0] == b.key[0] && a.key[1] == b.key[1];
+}
+
+bool keysBefore(const Candidate& a, const Candidate& b)
+{
+    return a.key[0] != b.key[0] ? a.key[0] < b.key[0] : a.key[1] < b.key[1];
+}
+
+} // namespace
+
+Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstTab, size_t secondTab,
+                              std::string_view path, int64_t kb)
+{
+    const size_t size = line.size() + path.size();
+    if (size > left_) {
+        const size_t block = size > kBlockSize ? size : kBlockSize;
+        blocks_.push_back(std::unique_ptr<char[]>(new char[block]));
+        next_ = blocks_.back().get();
+        left_ = block;
+    }
+    Candidate c{next_, uint32_t(line.size()), uint32_t(path.size()), kb, uint32_t(firstTab)};
+    if (mode == DupMode::Duplicates) {
+        setKey(c, line.substr(0, firstTab));
+        c.restKey = packKey(line.substr(secondTab), 0);
+    } else {
+        setKey(c, line.substr(firstTab));
+    }
+    std::memcpy(next_, line.data(), line.size());
+    if (!path.empty())
+        std::memcpy(next_ + line.size(), path.data(), path.size());
+    next_ += size;
+    left_ -= size;
+    return c;
+}
+
+// Every shortcut below gives the answer that comparing the texts would give.
+bool candidateBefore(DupMode mode, const Candidate& a, const Candidate& b)
+{
+    const std::string_view la = a.line();
+    const std::string_view lb = b.line();
+    int c = 0;
+    if (mode == DupMode::Hogs) {
+        if (a.kb != b.kb)
+            return a.kb < b.kb;
+        // Equal sizes have equal size columns: the keys stand at the same place.
+        if (keysValid(a, b) && !keysEqual(a, b))
+            return keysBefore(a, b);
+        c = compareText(la, lb);
+    } else {
+        // The name column first, so that one name's lines stay together even
+        // where two lower-case names differ only in a way case-folding ignores.
+        bool sameName = false;
+        if (keysValid(a, b)) {
+            if (!keysEqual(a, b))
+                return keysBefore(a, b);
+            // Name columns are in lower case, so equal keys holding both
+            // whole names mean the same name.
+            sameName = a.nameSize <= kKeyBytes && b.nameSize <= kKeyBytes;
+        }
+        if (!sameName)
+            c = compareText(la.substr(0, a.nameSize), lb.substr(0, b.nameSize));
+        if (c == 0) {
+            // The same name; the rest of the line begins with the size.
+            if (a.kb != b.kb && a.kb < kFiveDigits && b.kb < kFiveDigits)
+                return a.kb < b.kb;
+            if (a.kb == b.kb && a.restKey != b.restKey && a.restKey != Candidate::kNoKey &&
+                b.restKey != Candidate::kNoKey)
+                return a.restKey < b.restKey;
+            c = compareText(la.substr(a.nameSize), lb.substr(b.nameSize));
+        }
+    }
+    if (c != 0)
+        return c < 0;
+    return a.path() < b.path();
+}
+
+void sortCandidates(DupMode mode, std::vector<Candidate>& candidates)
+{
+    tbb::parallel_sort(candidates.begin(), candidates.end(), [mode](const Candidate& a, const Candidate& b) {
+        return candidateBefore(mode, a, b);
+    });
+}
+
+} // namespace kelvane

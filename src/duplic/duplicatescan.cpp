@@ -1,0 +1,195 @@
+#include "duplic/duplicatescan.h"
+
+#include "common/fileops.h"
+#include "duplic/grouping.h"
+#include "duplic/namepattern.h"
+#include "duplic/resultlines.h"
+
+#include <oneapi/tbb/enumerable_thread_specific.h>
+
+namespace kelvane {
+
+namespace {
+
+struct Nothing {};
+
+// What each walking thread collects on its own; merged once at the end.
+struct ThreadState {
+    ThreadState(DupMode mode, const SearchPathList* searchPath, StampTextCache& stamps)
+        : lines(mode, searchPath, stamps)
+    {
+    }
+    LineMaker lines;
+    CandidateStore store;
+    std::vector<Candidate> candidates;
+    std::string path; // of the file at hand
+};
+
+} // namespace
+
+QString candidateListFullText()
+{
+    return QStringLiteral("Due to Windows resource limitations ... cannot process any more files.\n\n"
+                          "Try increasing the file size limits or file match and re-scan.");
+}
+
+class DuplicateScan::Collector final : public Fold<Nothing> {
+public:
+    explicit Collector(const DupScanSettings& s)
+        : settings_(s), pattern_(s.pattern), limitBytes_(s.limitKB * 1024),
+          local_([this] { return ThreadState(settings_.mode, settings_.searchPath, stamps_); })
+    {
+    }
+
+    WalkStats walk(const std::string& root, const WalkOptions& options)
+    {
+        userAbort_ = options.abort;
+        WalkOptions own = options;
+        own.abort = &stop_;
+        own.beforeDirectory = [this, hook = options.beforeDirectory](const WalkDir& dir) {
+            if (hook)
+                hook(dir);
+            userAborted();
+        };
+        WalkStats stats = walkTree(root, *this, own).stats;
+        userAborted();
+        userAbort_ = nullptr;
+        return stats;
+    }
+
+    Nothing visit(const WalkDir& dir, std::span<const Entry> listing) override
+    {
+        if (userAborted())
+            return {};
+        ThreadState& state = local_.local();
+        size_t directoryLength = 0; // of the directory's path with its "/"; 0 until a file is taken
+        for (const Entry& e : listing) {
+            if (!passesAttributeFilter(e.attr, kRequestScanFiles) || e.size <= limitBytes_ ||
+                !pattern_.matches(e.name))
+                continue;
+            if (userAborted())
+                break;
+            if (count_.fetch_add(1, std::memory_order_relaxed) >= settings_.capacity) {
+                full_ = true;
+                stop_ = true;
+                break;
+            }
+            if (directoryLength == 0) {
+                state.path = dir.path();
+                state.lines.setDirectory(state.path);
+                if (state.path.back() != '/')
+                    state.path.push_back('/');
+                directoryLength = state.path.size();
+            }
+            std::string_view path;
+            if (settings_.keepPaths) {
+                state.path.resize(directoryLength);
+                state.path.append(e.name);
+                path = state.path;
+            }
+            const std::string_view line = state.lines.line(e);
+            state.candidates.push_back(state.store.add(settings_.mode, line, state.lines.firstTab(),
+                                                       state.lines.secondTab(), path, e.size / 1024));
+        }
+        return {};
+    }
+
+    Nothing combine(const WalkDir&, Nothing, std::vector<Nothing>&) override { return {}; }
+
+    bool full() const { return full_; }
+    bool stopped() const { return stop_; }
+    size_t count() const
+    {
+        const size_t n = count_.load();
+        return n < settings_.capacity ? n : settings_.capacity;
+    }
+
+    std::vector<Candidate> take()
+    {
+        std::vector<Candidate> all;
+        all.reserve(count());
+        for (ThreadState& state : local_) {
+            all.insert(all.end(), state.candidates.begin(), state.candidates.end());
+            state.candidates = {};
+        }
+        sortCandidates(settings_.mode, all);
+        return all;
+    }
+
+private:
+    bool userAborted()
+    {
+        if (userAbort_ && userAbort_->load(std::memory_order_relaxed))
+            stop_ = true;
+        return stop_.load(std::memory_order_relaxed);
+    }
+
+    const DupScanSettings& settings_;
+    NamePattern pattern_;
+    int64_t limitBytes_;
+    StampTextCache stamps_;
+    tbb::enumerable_thread_specific<ThreadState> local_;
+    const std::atomic<bool>* userAbort_ = nullptr;
+    std::atomic<bool> stop_{false};
+    std::atomic<bool> full_{false};
+    std::atomic<size_t> count_{0};
+};
+
+DuplicateScan::DuplicateScan(DupScanSettings settings)
+    : settings_(std::move(settings)), collector_(std::make_unique<Collector>(settings_))
+{
+}
+
+DuplicateScan::~DuplicateScan() = default;
+
+WalkStats DuplicateScan::scanTree(const std::string& root, const WalkOptions& options)
+{
+    if (collector_->stopped()) {
+        WalkStats stats;
+        stats.aborted = true;
+        return stats;
+    }
+    return collector_->walk(root, options);
+}
+
+bool DuplicateScan::full() const
+{
+    return collector_->full();
+}
+
+bool DuplicateScan::stopped() const
+{
+    return collector_->stopped();
+}
+
+size_t DuplicateScan::candidateCount() const
+{
+    return collector_->count();
+}
+
+std::vector<Candidate> DuplicateScan::takeCandidates()
+{
+    return collector_->take();
+}
+
+std::vector<size_t> DuplicateScan::resultOrder(const std::vector<Candidate>& sorted) const
+{
+    if (settings_.mode == DupMode::Hogs)
+        return reSort(sorted);
+    return addDups(sorted, settings_.exact);
+}
+
+std::vector<GridRow> DuplicateScan::takeResult()
+{
+    const std::vector<Candidate> sorted = takeCandidates();
+    std::vector<GridRow> rows;
+    const std::vector<size_t> order = resultOrder(sorted);
+    rows.reserve(order.size());
+    for (const size_t i : order) {
+        const Candidate& c = sorted[i];
+        rows.push_back(GridRow{QByteArray(c.text, qsizetype(c.lineSize)), std::string(c.path())});
+    }
+    return rows;
+}
+
+} // namespace kelvane

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "common/resultgrid.h"
+#include "common/walker.h"
+#include "duplic/candidates.h"
+#include "duplic/dupmode.h"
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kelvane {
+
+class SearchPathList;
+
+// Lines the candidate list takes at most; beyond it a scan stops as if aborted.
+inline constexpr size_t kCandidateCapacity = 5'000'000;
+
+struct DupScanSettings {
+    DupMode mode = DupMode::Duplicates;
+    bool exact = false;    // duplicates: group by name and size in KB
+    int64_t limitKB = 250; // files strictly larger than limitKB * 1024 bytes
+    QString pattern = QStringLiteral("*.*");
+    const SearchPathList* searchPath = nullptr; // no marker when null
+    size_t capacity = kCandidateCapacity;
+    bool keepPaths = true; // the real path of each line, for acting on its file
+};
+
+// The warning shown when the candidate list is full.
+QString candidateListFullText();
+
+// One scan of the duplicates window over any number of trees (the selected
+// drives): collects a line for each file that is neither hidden nor system,
+// matches the pattern and is larger than the limit, then builds the result.
+// Nothing below a hidden directory is seen (the walk does not enter it).
+class DuplicateScan {
+public:
+    explicit DuplicateScan(DupScanSettings settings);
+    ~DuplicateScan();
+    DuplicateScan(const DuplicateScan&) = delete;
+    DuplicateScan& operator=(const DuplicateScan&) = delete;
+
+    // Walks one tree and adds its files to the candidate list. The walk stops
+    // early when options.abort turns true or when the list is full.
+    WalkStats scanTree(const std::string& root, const WalkOptions& options = {});
+
+    // The candidate list reached its capacity: later files were not taken.
+    bool full() const;
+    // The scan ended early: full, or aborted through options.abort.
+    bool stopped() const;
+    size_t candidateCount() const;
+
+    // The candidate list in its order. Ends the scan; the candidates live as
+    // long as this scan.
+    std::vector<Candidate> takeCandidates();
+    // Positions in that list of the result lines, in the order of the result
+    // list: addDups (Scan or Exact) or reSort (file hogs).
+    std::vector<size_t> resultOrder(const std::vector<Candidate>& sorted) const;
+    // The result list as grid rows: each line with the real path of its file.
+    // Ends the scan.
+    std::vector<GridRow> takeResult();
+
+private:
+    class Collector;
+    DupScanSettings settings_;
+    std::unique_ptr<Collector> collector_;
+};
+
+} // namespace kelvane

@@ -1,0 +1,47 @@
+#include "duplic/grouping.h"
+
+#include <string_view>
+
+namespace kelvane {
+
+namespace {
+
+// Column 1 and, for exact keys, column 2 of a line, with the tab between them.
+std::string_view keyOf(const Candidate& c, bool exact)
+{
+    const std::string_view text = c.line();
+    size_t end = text.find('\t');
+    if (exact && end != std::string_view::npos)
+        end = text.find('\t', end + 1);
+    return text.substr(0, end);
+}
+
+} // namespace
+
+std::vector<size_t> addDups(const std::vector<Candidate>& sorted, bool exact)
+{
+    std::vector<size_t> result;
+    size_t i = 0;
+    while (i < sorted.size()) {
+        const std::string_view key = keyOf(sorted[i], exact);
+        size_t j = i + 1;
+        while (j < sorted.size() && keyOf(sorted[j], exact) == key)
+            ++j;
+        if (j - i >= 2) {
+            for (size_t k = i; k < j; ++k)
+                result.push_back(k);
+        }
+        i = j;
+    }
+    return result;
+}
+
+std::vector<size_t> reSort(const std::vector<Candidate>& sorted)
+{
+    std::vector<size_t> result(sorted.size());
+    for (size_t k = 0; k < sorted.size(); ++k)
+        result[k] = sorted.size() - 1 - k;
+    return result;
+}
+
+} // namespace kelvane

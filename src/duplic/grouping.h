@@ -1,0 +1,21 @@
+#pragma once
+
+#include "duplic/candidates.h"
+
+#include <cstddef>
+#include <vector>
+
+namespace kelvane {
+
+// The result list of a duplicates scan, as positions in the sorted candidate
+// list: every run of two or more lines with the same key, in candidate order;
+// lines whose key occurs once are dropped. The key is the name column (Scan),
+// or the name and size columns (Exact: the same name and the same size in
+// whole KB).
+std::vector<size_t> addDups(const std::vector<Candidate>& sorted, bool exact);
+
+// The result list of a file-hogs scan: the sorted candidate list from its last
+// line to its first, so the largest files come first.
+std::vector<size_t> reSort(const std::vector<Candidate>& sorted);
+
+} // namespace kelvane

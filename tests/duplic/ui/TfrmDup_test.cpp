@@ -1,0 +1,658 @@
+#include "common/displayname.h"
+#include "common/resultgrid.h"
+#include "common/ui/DrivePanel.h"
+#include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
+#include "common/ui/TfrmReallyDelete.h"
+#include "common/ui/services.h"
+#include "duplic/findduplicates.h"
+#include "duplic/ui/TfrmDup.h"
+#include "duplic/ui/binicons.h"
+#include "support/pinnedsettings.h"
+#include "support/temptree.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QtTest>
+
+#include "support/patientwaits.h"
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace kelvane;
+using kelvane::test::localTime;
+using kelvane::test::TempTree;
+
+namespace {
+
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+struct Fixture {
+    explicit Fixture(bool duplicates)
+    {
+        findDuplicates = duplicates;
+        window = std::make_unique<TfrmDup>(services);
+    }
+    TempTree drive;
+    ScriptedMessages messages;
+    PdfPrintService printing{QString::fromStdString(drive.path("out.pdf"))};
+    MemoryClipboard clipboard;
+    FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
+    SearchPathList searchPath;
+    Services services{&messages, &printing, &clipboard, &drives, &clock, &searchPath};
+    std::unique_ptr<TfrmDup> window;
+
+    template <class T = QWidget> T* get(const char* name) const
+    {
+        return window->findChild<T*>(QString::fromLatin1(name));
+    }
+    QPushButton* button(const char* name) const { return get<QPushButton>(name); }
+    ResultGrid& grid() const { return *window->gridModel(); }
+    QString status() const { return get<QLabel>("pnlSel")->text(); }
+
+    // Clicks a start button and waits for the scan to end.
+    bool scan(const char* start = "btScan")
+    {
+        QSignalSpy done(window->runner(), &ScanRunner::finished);
+        QTest::mouseClick(button(start), Qt::LeftButton);
+        return done.wait(10000);
+    }
+
+    // The grid row that stands for a real path, or 0.
+    int rowOf(const std::string& path) const
+    {
+        for (int row = 1; row < grid().RowCount(); ++row)
+            if (grid().rowPath(row) == path)
+                return row;
+        return 0;
+    }
+
+    void mark(int row)
+    {
+        window->gridView()->setRow(row);
+        QTest::mouseClick(button("btDelete"), Qt::LeftButton);
+    }
+};
+
+// Runs fn on the modal window that opens next (of type T), then closes it.
+template <class T> class OnModal {
+public:
+    explicit OnModal(std::function<void(T&)> fn) : fn_(std::move(fn))
+    {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!modal)
+                return;
+            timer_.stop();
+            ++seen;
+            fn_(*modal);
+            if (modal->isVisible())
+                modal->close();
+        });
+        timer_.start();
+    }
+    int seen = 0;
+
+private:
+    std::function<void(T&)> fn_;
+    QTimer timer_;
+};
+
+QImage iconImage(const QIcon& icon)
+{
+    return icon.pixmap(QSize(16, 16)).toImage();
+}
+
+} // namespace
+
+class TfrmDupTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { test::pinSettings(); }
+
+    void layoutOfEachMode_data()
+    {
+        QTest::addColumn<bool>("duplicates");
+        QTest::newRow("duplicates") << true;
+        QTest::newRow("file hogs") << false;
+    }
+
+    void layoutOfEachMode()
+    {
+        QFETCH(bool, duplicates);
+        Fixture f(duplicates);
+        // Drives with short captions, as mount paths usually are.
+        Drive root{f.drive.root(), "/", "", "", "", "", ""};
+        Drive data{f.drive.root(), "/data", "", "", "", "", ""};
+        f.drives = FixedDriveList({root, data});
+        f.window = std::make_unique<TfrmDup>(f.services);
+        TfrmDup& w = *f.window;
+        QCOMPARE(w.windowTitle(), duplicates ? QString("Find and delete duplicate files")
+                                             : QString("Find and delete file hogs"));
+        QCOMPARE(f.get<QLabel>("Label1")->text(), duplicates ? QString("&Look for duplicates larger than:")
+                                                             : QString("&Look for file hogs larger than:"));
+        QVERIFY(f.get<QLabel>("Label1")->font().bold());
+        QCOMPARE(f.button("btScan")->toolTip(), duplicates ? QString("Duplicates on file name only")
+                                                           : QString("Start scanning for file hogs"));
+        QCOMPARE(f.button("btExact")->isHidden(), !duplicates);
+        QStringList titles;
+        for (int col = 0; col < f.grid().ColCount(); ++col)
+            titles << f.grid().Cells(col, 0);
+        QCOMPARE(titles, duplicates ? QStringList({"Filename", "Size in K", "Date", "Time", "Directory"})
+                                    : QStringList({"Size in K", "Date", "Time", "FileName"}));
+        QCOMPARE(f.grid().RowCount(), 2);
+
+        // Idle: Scan and Close; Abort, Mark and the result buttons hidden.
+        for (const char* hidden : {"btAbort", "btDelete", "btPrint", "btClip", "btBrowse", "btSort"})
+            QVERIFY2(f.button(hidden)->isHidden(), hidden);
+        QVERIFY(f.button("btScan")->isEnabled());
+        QVERIFY(f.window->drivePanel()->box(1)->isChecked());
+        QVERIFY(!f.window->drivePanel()->box(2)->isChecked());
+
+        // Buttons 3 pixels apart from the left; Abort and Mark share a place,
+        // which in file-hogs mode is right of Close.
+        auto x = [&](const char* name) { return f.button(name)->x(); };
+        auto right = [&](const char* name) { return f.button(name)->geometry().right() + 1; };
+        QCOMPARE(x("btScan"), 3);
+        QCOMPARE(x("btAbort"), x("btDelete"));
+        QCOMPARE(f.button("btAbort")->y(), f.button("btDelete")->y());
+        if (duplicates) {
+            QCOMPARE(x("btExact"), right("btScan") + 3);
+            QCOMPARE(x("btClose"), right("btExact") + 3);
+        } else {
+            QCOMPARE(x("btClose"), right("btScan") + 3);
+        }
+        QCOMPARE(x("btDelete"), right("btClose") + 3);
+        QCOMPARE(x("btPrint"), right("btDelete") + 3);
+        QCOMPARE(x("btClip"), right("btPrint") + 3);
+        QCOMPARE(x("btBrowse"), right("btClip") + 3);
+        QCOMPARE(x("btSort"), right("btBrowse") + 3);
+        QCOMPARE(f.button("btDelete")->text(), QString("&Mark"));
+        QCOMPARE(f.button("btDelete")->toolTip(),
+                 QString("Mark file for deletion (double click on grid also works)"));
+        QCOMPARE(f.button("btAbort")->toolTip(), QString("Abort scan"));
+        QCOMPARE(f.button("btClose")->toolTip(), QString("Close window"));
+
+        QCOMPARE(w.size(), QSize(640, 406));
+        QCOMPARE(w.minimumSize(), QSize(635, 344));
+        w.show();
+        w.resize(900, 500);
+        // The design widths, dates and times widened to fit the locale's
+        // texts; the last column takes the rest but for 25 pixels.
+        const ResultGridView& grid = *w.gridView();
+        const int lastColumn = f.grid().ColCount() - 1;
+        QCOMPARE(grid.columnWidth(0), duplicates ? 106 : 62);
+        if (duplicates)
+            QCOMPARE(grid.columnWidth(1), 54);
+        const QFontMetrics metrics(grid.font());
+        const int date = grid.columnWidth(lastColumn - 2);
+        const int time = grid.columnWidth(lastColumn - 1);
+        QVERIFY(date >= 64 && date > metrics.horizontalAdvance("12/28/2026"));
+        QVERIFY(time >= 64 && time > metrics.horizontalAdvance("12:58:58 PM"));
+        int fixed = 25;
+        for (int col = 0; col < lastColumn; ++col)
+            fixed += grid.columnWidth(col);
+        QCOMPARE(grid.columnWidth(lastColumn), 900 - fixed);
+        QCOMPARE(w.drivePanel()->geometry().right() + 1, 900 - 10);
+        QCOMPARE(f.get<QLabel>("pnlSel")->geometry().bottom() + 1, 500);
+        QVERIFY(w.drivePanel()->x() > f.get<QLabel>("lblWild")->geometry().right());
+
+        // The size limit: arrows only.
+        auto* spin = f.get<QSpinBox>("SpinEdit1");
+        QCOMPARE(spin->minimum(), 0);
+        QCOMPARE(spin->maximum(), 50000);
+        QCOMPARE(spin->singleStep(), 50);
+        QCOMPARE(spin->value(), 250);
+        QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
+        QCOMPARE(spin->toolTip(), QString("File size in KiloBytes"));
+        auto* pattern = f.get<QComboBox>("cbWildCard");
+        QCOMPARE(pattern->currentText(), QString("*.*"));
+        QCOMPARE(pattern->count(), 15);
+        QCOMPARE(pattern->itemText(14), QString("*.zip"));
+        QCOMPARE(f.get<QLabel>("lblWild")->text(), QString("All files"));
+    }
+
+    // Long mount paths widen the drive panel; the window makes room for it.
+    void wideDrivePanelKeepsClearOfTheControls()
+    {
+        Fixture f(true);
+        Drive drive{f.drive.root(), "/mnt/usb2", "", "", "", "", ""};
+        f.drives = FixedDriveList({drive});
+        f.window = std::make_unique<TfrmDup>(f.services);
+        f.window->show();
+        QVERIFY(f.window->minimumWidth() > 635);
+        QVERIFY(f.window->width() >= f.window->minimumWidth());
+        const int label4 = f.get<QLabel>("Label4")->x();
+        QVERIFY(label4 > f.get<QLabel>("Label1")->x() + f.get<QLabel>("Label1")->sizeHint().width());
+        QVERIFY(label4 > f.get<QLabel>("lblWild")->x() + f.get<QLabel>("lblWild")->sizeHint().width());
+    }
+
+    void sizeLimitAndPatternLabels()
+    {
+        Fixture f(true);
+        auto* spin = f.get<QSpinBox>("SpinEdit1");
+        auto* kb = f.get<QLabel>("lblKB");
+        QCOMPARE(kb->text(), QString("KB"));
+        const QList<QPair<int, QString>> cases = {{0, "KB (0 bytes)"},       {950, "KB (972800 bytes)"},
+                                                  {1000, "KB ( 1.0 Meg)"},   {1050, "KB ( 1.0 Meg)"},
+                                                  {12350, "KB (12.3 Meg)"},  {50000, "KB (50.0 Meg)"},
+                                                  {250, "KB (256000 bytes)"}};
+        for (const auto& [value, text] : cases) {
+            spin->setValue(value);
+            QCOMPARE(kb->text(), text);
+        }
+        QTest::keyClick(spin, Qt::Key_Up); // an arrow step
+        QCOMPARE(spin->value(), 300);
+        QCOMPARE(kb->text(), QString("KB (307200 bytes)"));
+
+        auto* pattern = f.get<QComboBox>("cbWildCard");
+        pattern->setEditText("*.bak");
+        QCOMPARE(f.get<QLabel>("lblWild")->text(), QString());
+        pattern->setEditText("*.*");
+        QCOMPARE(f.get<QLabel>("lblWild")->text(), QString("All files"));
+    }
+
+    void duplicatesScanAndExact()
+    {
+        Fixture f(true);
+        const int64_t when = localTime(2024, 3, 5, 14, 37, 58);
+        f.drive.file("a/readme.txt", 300 * 1024, 0644, when);
+        f.drive.file("b/README.TXT", 260 * 1024, 0644, when);
+        f.drive.file("c/ReadMe.txt", 300 * 1024 + 5, 0644, when);
+        f.drive.file("a/alone.txt", 900 * 1024);
+        f.drive.file("b/small.txt", 250 * 1024); // not above the limit
+        f.drive.file("a/small.txt", 250 * 1024);
+        f.drive.file(".cache/readme.txt", 300 * 1024);
+        QVERIFY(f.scan());
+
+        QCOMPARE(f.window->resultRows(), 3);
+        QCOMPARE(f.grid().RowCount(), 4);
+        QCOMPARE(f.grid().Cells(0, 1), QString("readme.txt    "));
+        QCOMPARE(f.grid().Cells(1, 1), QString("  260 K"));
+        QCOMPARE(f.grid().Cells(2, 1), QString("3/5/2024"));
+        QCOMPARE(f.grid().Cells(3, 1), QString("2:37:58 PM"));
+        QCOMPARE(f.grid().Cells(4, 1), q(f.drive.path("b/")));
+        QCOMPARE(f.grid().rowPath(1), f.drive.path("b/README.TXT"));
+        QCOMPARE(f.window->resultLines().first(),
+                 "readme.txt    \t  260 K\t3/5/2024\t2:37:58 PM\t" + q(f.drive.path("b/")));
+        for (const char* shown : {"btDelete", "btPrint", "btClip", "btBrowse"})
+            QVERIFY2(f.button(shown)->isVisible() || !f.button(shown)->isHidden(), shown);
+        QVERIFY(f.button("btSort")->isHidden());
+        QVERIFY(f.button("btAbort")->isHidden());
+        QVERIFY(f.messages.shown().isEmpty());
+
+        QVERIFY(f.scan("btExact"));
+        QCOMPARE(f.window->resultRows(), 2); // 260 K stands alone
+        QCOMPARE(f.grid().rowPath(1), f.drive.path("a/readme.txt"));
+        QCOMPARE(f.grid().rowPath(2), f.drive.path("c/ReadMe.txt"));
+    }
+
+    void noFilesFound()
+    {
+        Fixture f(false);
+        f.drive.file("small.txt", 1000);
+        QVERIFY(f.scan());
+        QCOMPARE(f.messages.texts(), QStringList({"No files found."}));
+        QCOMPARE(f.messages.shown().first().kind, Messages::Kind::Information);
+        QCOMPARE(f.window->resultRows(), 0);
+        QCOMPARE(f.grid().RowCount(), 2);
+        QVERIFY(f.button("btDelete")->isHidden());
+        QVERIFY(f.button("btPrint")->isHidden());
+        QVERIFY(f.button("btScan")->isEnabled());
+        // Nothing to mark on the empty row.
+        f.window->gridView()->setRow(1);
+        f.window->DeleteAllFiles();
+        QCOMPARE(f.window->markedFileCount(), 0);
+        QVERIFY(f.window->markedPaths().empty());
+    }
+
+    void markingTogglesAndCounts()
+    {
+        Fixture f(false);
+        f.drive.file("big.bin", 5000 * 1024);
+        f.drive.file("mid.bin", 300 * 1024);
+        f.drive.file("small.bin", 260 * 1024);
+        f.window->show();
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->resultRows(), 3);
+        const QImage empty = iconImage(emptyBinIcon());
+        const QImage full = iconImage(fullBinIcon());
+        QCOMPARE(iconImage(f.button("btDelete")->icon()), empty);
+
+        f.mark(1);
+        QCOMPARE(f.grid().Cells(2, 1), QString("MARKED"));
+        QCOMPARE(f.window->markedFileCount(), 1);
+        QCOMPARE(f.status(), QString("1 files 5,120,000 bytes"));
+        QCOMPARE(f.window->gridView()->Row(), 2); // moved down
+        QCOMPARE(iconImage(f.button("btDelete")->icon()), full);
+
+        // The Delete key marks like the button; other keys do nothing.
+        QTest::keyClick(f.window->gridView(), Qt::Key_Insert);
+        QCOMPARE(f.grid().Cells(2, 2), f.grid().Cells(2, 3)); // both still show their times
+        QTest::keyClick(f.window->gridView(), Qt::Key_Delete);
+        QCOMPARE(f.grid().Cells(2, 2), QString("MARKED"));
+        QCOMPARE(f.window->gridView()->Row(), 3);
+        // On the last row the current row stays.
+        QTest::mouseClick(f.button("btDelete"), Qt::LeftButton);
+        QCOMPARE(f.window->gridView()->Row(), 3);
+        QCOMPARE(f.status(), QString("3 files 5,693,440 bytes"));
+
+        // Taking a mark back, and marking again.
+        f.window->gridView()->setRow(2);
+        f.window->gridDblClick();
+        QCOMPARE(f.grid().Cells(2, 2), QString("OOPS"));
+        QCOMPARE(f.window->gridView()->Row(), 2); // a double click does not move
+        QCOMPARE(f.window->markedFileCount(), 2);
+        QCOMPARE(f.window->markedPaths(),
+                 std::vector<std::string>({f.drive.path("big.bin"), f.drive.path("small.bin")}));
+        f.window->gridDblClick();
+        QCOMPARE(f.grid().Cells(2, 2), QString("MARKED"));
+        QCOMPARE(f.window->markedPaths().back(), f.drive.path("mid.bin"));
+
+        for (int row = 1; row <= 3; ++row)
+            f.window->deleteOneFile(row);
+        QCOMPARE(f.window->markedFileCount(), 0);
+        QCOMPARE(f.status(), QString("0 files 0 bytes"));
+        QCOMPARE(iconImage(f.button("btDelete")->icon()), empty);
+        QVERIFY(f.window->markedPaths().empty());
+        // The result list never shows marks.
+        QVERIFY(!f.window->resultLines().join('\n').contains("MARKED"));
+        f.window->deleteOneFile(4); // beyond the result: nothing
+        QCOMPARE(f.window->markedFileCount(), 0);
+    }
+
+    // A name with a tab, a newline and a byte that is not UTF-8 keeps the
+    // columns, and marking then deleting it removes exactly that file.
+    void oddNameMarkedAndDeletedExactly()
+    {
+        Fixture f(true);
+        const std::string odd = "Odd\tname\nhere\xff.dat";
+        const std::string oddPath = f.drive.file("a/" + odd, 300 * 1024);
+        const std::string twin = f.drive.file("b/" + odd, 300 * 1024);
+        const std::string lookalike = f.drive.file("b/odd?name?here\xef\xbf\xbd.dat", 300 * 1024);
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->resultRows(), 3);
+        const int row = f.rowOf(oddPath);
+        QVERIFY(row > 0);
+        QCOMPARE(f.grid().Cells(0, row), QString("odd?name?here\uFFFD.dat"));
+        QCOMPARE(f.grid().Cells(1, row), QString("  300 K"));
+        QCOMPARE(f.grid().Cells(4, row), q(f.drive.path("a/")));
+        for (const QString& line : f.window->resultLines())
+            QCOMPARE(line.count('\t'), 4);
+
+        f.mark(row);
+        QCOMPARE(f.window->markedFileCount(), 1);
+        QCOMPARE(f.window->markedPaths(), std::vector<std::string>({oddPath}));
+        f.window->show();
+        OnModal<TfrmReallyDelete> confirm([](TfrmReallyDelete& d) {
+            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        });
+        f.window->close();
+        QCOMPARE(confirm.seen, 1);
+        QCOMPARE(f.messages.texts(), QStringList({"Really delete?"}));
+        QVERIFY(!exists(oddPath));
+        QVERIFY(exists(twin));
+        QVERIFY(exists(lookalike));
+    }
+
+    void searchPathMarkerShownButNeverMarked()
+    {
+        Fixture f(true);
+        const std::string inPath = f.drive.file("bin/tool", 300 * 1024);
+        f.drive.file("opt/tool", 300 * 1024);
+        f.searchPath.GetSearchPath(QByteArray::fromStdString(f.drive.path("bin")));
+        QVERIFY(f.scan());
+        const int row = f.rowOf(inPath);
+        QVERIFY(row > 0);
+        QCOMPARE(f.grid().Cells(4, row), q(f.drive.path("bin/")) + "*(SEARCHPATH)*");
+        f.mark(row);
+        QCOMPARE(f.window->markedPaths(), std::vector<std::string>({inPath}));
+        QCOMPARE(f.window->markedByteCount(), 300 * 1024);
+        f.window->deleteOneFile(row);
+
+        Fixture h(false);
+        const std::string hog = h.drive.file("bin/tool", 300 * 1024);
+        h.searchPath.GetSearchPath(QByteArray::fromStdString(h.drive.path("bin")));
+        QVERIFY(h.scan());
+        QCOMPARE(h.grid().Cells(3, 1), q(hog) + "*(SEARCHPATH)*");
+        h.mark(1);
+        QCOMPARE(h.window->markedPaths(), std::vector<std::string>({hog}));
+    }
+
+    void markedFileGoneBeforeClosingIsReported()
+    {
+        Fixture f(false);
+        const std::string one = f.drive.file("one.bin", 400 * 1024);
+        const std::string two = f.drive.file("two.bin", 300 * 1024);
+        QVERIFY(f.scan());
+        f.mark(1);
+        f.mark(2);
+        QCOMPARE(f.window->markedByteCount(), 700 * 1024);
+        QVERIFY(::unlink(one.c_str()) == 0);
+        f.window->show();
+        QString heading;
+        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
+            heading = d.findChild<QLabel*>("Label1")->text();
+            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        });
+        f.window->close();
+        QCOMPARE(heading, QString("The following 2 files will be deleted."));
+        QCOMPARE(f.messages.texts(), QStringList({"Really delete?", "Couldn't delete file - " + q(one)}));
+        QVERIFY(!exists(two));
+    }
+
+    void newScanForgetsMarks()
+    {
+        Fixture f(false);
+        const std::string one = f.drive.file("one.bin", 400 * 1024);
+        QVERIFY(f.scan());
+        f.mark(1);
+        QCOMPARE(f.window->markedFileCount(), 1);
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->markedFileCount(), 0);
+        QVERIFY(f.window->markedPaths().empty());
+        QCOMPARE(f.grid().Cells(2, 1).contains("MARKED"), false);
+        OnModal<TfrmReallyDelete> confirm([](TfrmReallyDelete&) {});
+        f.window->show();
+        f.window->close();
+        QTest::qWait(50);
+        QCOMPARE(confirm.seen, 0);
+        QVERIFY(exists(one));
+    }
+
+    // A scan of a larger tree held at one directory: the scanning state, the
+    // status line, Close refused, then Abort: the message at once and the
+    // partial result once the walk has stopped.
+    void abortDuringAScan()
+    {
+        Fixture f(false);
+        for (int d = 0; d < 200; ++d)
+            for (int i = 0; i < 3; ++i)
+                f.drive.file("d" + std::to_string(1000 + d) + "/f" + std::to_string(i), 300 * 1024);
+        std::atomic<int> directories{0};
+        std::atomic<bool> held{false};
+        ScanRunner* runner = f.window->runner();
+        f.window->setBeforeDirectory([&](const WalkDir&) {
+            if (++directories == 60) {
+                held = true;
+                while (!runner->abortRequested())
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+        });
+        f.window->show();
+        QSignalSpy done(runner, &ScanRunner::finished);
+        QTest::mouseClick(f.button("btScan"), Qt::LeftButton);
+        QTRY_VERIFY(held.load());
+
+        QVERIFY(f.button("btAbort")->isVisible());
+        for (const char* name : {"btScan", "btClose"})
+            QVERIFY2(!f.button(name)->isEnabled(), name);
+        QVERIFY(!f.window->drivePanel()->isEnabled());
+        QVERIFY(!f.get<QSpinBox>("SpinEdit1")->isEnabled());
+        QVERIFY(!f.get<QComboBox>("cbWildCard")->isEnabled());
+        QVERIFY(f.button("btDelete")->isHidden());
+        QTRY_VERIFY(f.status().startsWith(q(f.drive.root())));
+        f.window->close();
+        QTest::keyClick(f.window.get(), Qt::Key_Escape);
+        QVERIFY(f.window->isVisible()); // a scanning window stays open
+
+        QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
+        QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER"}));
+        QCOMPARE(f.window->resultRows(), 0); // the result comes after the message
+        QVERIFY(done.wait(10000));
+        QVERIFY(f.window->aborted());
+        QVERIFY(f.window->resultRows() > 0);
+        QVERIFY(f.window->resultRows() < 600);
+        QCOMPARE(f.messages.texts().size(), 1);
+        QVERIFY(f.button("btScan")->isEnabled());
+        QVERIFY(f.button("btDelete")->isVisible());
+        QVERIFY(f.button("btAbort")->isHidden());
+
+        // Aborted before anything was collected: the message, then "No files found.".
+        f.messages.clear();
+        directories = 0;
+        held = false;
+        f.window->setBeforeDirectory([&](const WalkDir&) {
+            held = true;
+            while (!runner->abortRequested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        QSignalSpy again(runner, &ScanRunner::finished);
+        QTest::mouseClick(f.button("btScan"), Qt::LeftButton);
+        QTRY_VERIFY(held.load());
+        QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
+        QVERIFY(again.wait(10000));
+        QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER", "No files found."}));
+    }
+
+    void candidateListFull()
+    {
+        Fixture f(false);
+        for (int i = 0; i < 8; ++i)
+            f.drive.file("d" + std::to_string(i) + "/f.bin", (300 + i) * 1024);
+        f.window->setCandidateCapacity(3);
+        QVERIFY(f.scan());
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Due to Windows resource limitations ... cannot process any more "
+                              "files.\n\nTry increasing the file size limits or file match "
+                              "and re-scan."}));
+        QCOMPARE(f.messages.shown().first().kind, Messages::Kind::Warning);
+        QVERIFY(f.window->aborted());
+        QCOMPARE(f.window->resultRows(), 3);
+    }
+
+    void clipboardPrintAndSortMenu()
+    {
+        Fixture f(false);
+        f.drive.file("new.bin", 300 * 1024, 0644, localTime(2025, 5, 1, 9, 0, 0));
+        f.drive.file("old.bin", 900 * 1024, 0644, localTime(2019, 1, 2, 9, 0, 0));
+        f.drive.file("Mid.bin", 600 * 1024, 0644, localTime(2022, 7, 3, 9, 0, 0));
+        QVERIFY(f.scan());
+        const QStringList lines = f.window->resultLines();
+        QCOMPARE(lines.size(), 3);
+        QVERIFY(lines[0].endsWith("/old.bin"));
+        QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
+        QCOMPARE(f.clipboard.text(), lines.join("\r\n"));
+
+        QVERIFY(f.button("btSort")->isVisible() || !f.button("btSort")->isHidden());
+        QMenu* menu = f.window->sortMenu();
+        const QList<QAction*> items = menu->actions();
+        QCOMPARE(items.size(), 3);
+        QCOMPARE(items[0]->text(), QString("Sort by &Size"));
+        QCOMPARE(items[1]->text(), QString("Sort by &Date"));
+        QCOMPARE(items[2]->text(), QString("Sort by &Name"));
+        QVERIFY(items[0]->isChecked());
+
+        f.mark(3); // marks move with their rows
+        items[1]->trigger();
+        QCOMPARE(f.grid().Cells(1, 1), QString("5/1/2025")); // newest first
+        QCOMPARE(f.grid().Cells(2, 1), QString("MARKED"));
+        QVERIFY(!items[0]->isChecked() && items[1]->isChecked() && !items[2]->isChecked());
+        items[2]->trigger();
+        QCOMPARE(f.grid().Cells(3, 1), q(f.drive.path("Mid.bin")));
+        QCOMPARE(f.grid().Cells(3, 3), q(f.drive.path("old.bin")));
+        items[0]->trigger();
+        QCOMPARE(f.grid().Cells(0, 1), QString("  900 K"));
+        QVERIFY(items[0]->isChecked() && !items[2]->isChecked());
+        // Print and clipboard keep the order of the scan.
+        QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
+        QCOMPARE(f.clipboard.text(), lines.join("\r\n"));
+
+        QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
+        QCOMPARE(f.printing.dialogsShown(), 1);
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {QString::fromStdString(f.drive.path("out.pdf")), "-"});
+        if (pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0) {
+            const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
+            QVERIFY2(
+                text.contains("File Hogs larger than 250KB matching *.* on drive(s) " + q(f.drive.root())),
+                qPrintable(text));
+            QVERIFY(text.contains("Printed : 12/8/2026"));
+            QVERIFY(text.contains("old.bin"));
+        }
+        f.printing.setCancel(true);
+        QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void sortMenuDoesNothingForDuplicates()
+    {
+        Fixture f(true);
+        f.drive.file("a/x.bin", 300 * 1024, 0644, localTime(2019, 1, 2));
+        f.drive.file("b/x.bin", 300 * 1024, 0644, localTime(2025, 1, 2));
+        QVERIFY(f.scan());
+        QVERIFY(f.button("btSort")->isHidden());
+        const QString first = f.grid().Cells(2, 1);
+        f.window->Sortbysize1Click(f.window->sortMenu()->actions()[1]);
+        QCOMPARE(f.grid().Cells(2, 1), first);
+    }
+
+    void browseOpensOnTheRowsFile()
+    {
+        Fixture f(true);
+        f.drive.file("a/twin.txt", 300 * 1024);
+        f.drive.file("b/twin.txt", 300 * 1024);
+        QVERIFY(f.scan());
+        f.get<QComboBox>("cbWildCard")->setEditText("*.txt");
+        f.window->gridView()->setRow(2);
+        std::string directory;
+        QString mask;
+        OnModal<TfrmBrowse> browse([&](TfrmBrowse& b) {
+            directory = b.directory();
+            mask = b.mask();
+        });
+        QTest::mouseClick(f.button("btBrowse"), Qt::LeftButton);
+        QCOMPARE(browse.seen, 1);
+        QCOMPARE(directory, f.drive.path("b"));
+        QCOMPARE(mask, QString("*.txt"));
+    }
+};
+
+QTEST_MAIN(TfrmDupTest)
+#include "TfrmDup_test.moc"
