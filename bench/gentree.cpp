@@ -109,7 +109,7 @@ const char* const kStems[] = {
     "letter", "budget", "plan", "schedule", "presentation", "slides", "chart",
     "table", "list", "index", "main", "util", "helper", "config", "settings",
     "module", "parser", "lexer", "server", "client", "widget", "view", "model",
-    "controller", "test", "spec", "bench", "sample", "example", "demo", "track",
+    "controller", "test", "specs", "bench", "sample", "example", "demo", "track",
     "song", "album", "cover", "video", "clip", "movie", "episode", "frame",
     "texture", "sprite", "icon", "logo", "banner", "font", "theme", "style",
     "script", "build", "package", "archive", "dump", "log", "trace", "record",
