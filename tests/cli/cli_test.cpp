@@ -1,53 +1,22 @@
+#include "support/shellrun.h"
 #include "support/temptree.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 using kelvane::test::TempTree;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = kelvane::test::ShellRun;
+using kelvane::test::runShell;
 
 std::string quote(const std::string& s)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-// Runs a shell command line; stdout and stderr captured separately.
-CliRun runShell(const std::string& command)
-{
-    TempTree scratch;
-    const std::string errFile = scratch.path("stderr");
-    CliRun run;
-    FILE* pipe = ::popen((command + " 2>" + quote(errFile)).c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), err)) > 0)
-            run.err.append(buffer.data(), n);
-        std::fclose(err);
-    }
-    return run;
+    return kelvane::test::shellQuote(s);
 }
 
 CliRun cli(const std::string& args)

@@ -1,52 +1,25 @@
+#include "support/shellrun.h"
 #include "support/temptree.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 using kelvane::test::TempTree;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = kelvane::test::ShellRun;
 
 std::string quote(const std::string& s)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    return kelvane::test::shellQuote(s);
 }
 
 CliRun dirhogs(const std::string& args)
 {
-    TempTree scratch;
-    const std::string errFile = scratch.path("stderr");
-    CliRun run;
-    const std::string command = quote(KELVANE_CLI_PATH) + " dirhogs " + args + " 2>" + quote(errFile);
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), err)) > 0)
-            run.err.append(buffer.data(), n);
-        std::fclose(err);
-    }
-    return run;
+    return kelvane::test::runShell(quote(KELVANE_CLI_PATH) + " dirhogs " + args);
 }
 
 } // namespace

@@ -1,58 +1,31 @@
 // kelvane-cli duplicates and hogs: the result lines, one per output line.
 
+#include "support/shellrun.h"
 #include "support/temptree.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 using kelvane::test::localTime;
 using kelvane::test::TempTree;
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliRun = kelvane::test::ShellRun;
 
 std::string quote(const std::string& s)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    return kelvane::test::shellQuote(s);
 }
 
 CliRun cli(const std::string& args)
 {
-    TempTree scratch;
-    const std::string errFile = scratch.path("stderr");
-    CliRun run;
     // The test's locale and time zone; an empty PATH, so that no test
     // directory is on the search path.
-    const std::string command = "LC_ALL=en_US.UTF-8 TZ=Europe/Berlin PATH= " + quote(KELVANE_CLI_PATH) + " " +
-                                args + " 2>" + quote(errFile);
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), err)) > 0)
-            run.err.append(buffer.data(), n);
-        std::fclose(err);
-    }
-    return run;
+    return kelvane::test::runShell("LC_ALL=en_US.UTF-8 TZ=Europe/Berlin PATH= " + quote(KELVANE_CLI_PATH) +
+                                   " " + args);
 }
 
 } // namespace

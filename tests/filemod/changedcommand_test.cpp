@@ -1,54 +1,27 @@
+#include "support/shellrun.h"
 #include "support/temptree.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 using kelvane::test::localTime;
 using kelvane::test::TempTree;
 
 namespace {
 
-struct CliResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using CliResult = kelvane::test::ShellRun;
 
 std::string quote(const std::string& s)
 {
-    std::string q = "'";
-    for (char c : s)
-        q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
+    return kelvane::test::shellQuote(s);
 }
 
 // kelvane-cli with the locale and time zone the expected texts are written in.
 CliResult changed(const std::string& args, const std::string& globalOptions = "")
 {
-    TempTree scratch;
-    const std::string errFile = scratch.path("stderr");
-    const std::string command = "LC_ALL=en_US.UTF-8 TZ=Europe/Berlin " + quote(KELVANE_CLI_PATH) + " " +
-                                globalOptions + " changed " + args + " 2>" + quote(errFile);
-    CliResult run;
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        run.out.append(buffer.data(), n);
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    if (FILE* err = std::fopen(errFile.c_str(), "r")) {
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), err)) > 0)
-            run.err.append(buffer.data(), n);
-        std::fclose(err);
-    }
-    return run;
+    return kelvane::test::runShell("LC_ALL=en_US.UTF-8 TZ=Europe/Berlin " + quote(KELVANE_CLI_PATH) + " " +
+                                   globalOptions + " changed " + args);
 }
 
 } // namespace
