@@ -35,7 +35,10 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     runner_ = new ScanRunner(this);
 }
 
-bool ScanWindow::scanning() const { return runner_->running(); }
+bool ScanWindow::scanning() const
+{
+    return runner_->running();
+}
 
 void ScanWindow::reject()
 {
@@ -59,6 +62,26 @@ QPushButton* ScanWindow::makeButton(const QString& name, const QString& caption,
     button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
+}
+
+void ScanWindow::showAbortNotice(const QString& text)
+{
+    abortMessageOpen_ = true;
+    services_.messages->plain(this, text);
+    abortMessageOpen_ = false;
+    if (finishPending_) {
+        finishPending_ = false;
+        showResult();
+    }
+}
+
+void ScanWindow::scanFinished()
+{
+    if (abortMessageOpen_) {
+        finishPending_ = true;
+        return;
+    }
+    showResult();
 }
 
 void ScanWindow::cb1Click()

@@ -47,6 +47,14 @@ protected:
     void setGridTop(int top);
     QPushButton* makeButton(const QString& name, const QString& caption, const QString& hint);
 
+    // The abort notice comes first: a scan that ends while it is open shows
+    // its result only once the user has read it.
+    void showAbortNotice(const QString& text);
+    // For the runner's finished(): shows the result now or after the notice.
+    void scanFinished();
+    // Builds and shows the result of the scan that just ended.
+    virtual void showResult() {}
+
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -62,6 +70,8 @@ protected:
 private:
     QList<QPushButton*> startButtons_;
     bool centred_ = false;
+    bool abortMessageOpen_ = false;
+    bool finishPending_ = false;
     int gridTop_ = 140;
 };
 

@@ -413,23 +413,7 @@ void TfrmDup::btAbortClick()
     scanAborted = true;
     runner()->requestAbort();
     btAbort->hide();
-    // The partial result waits until the user has read the message.
-    abortMessageOpen_ = true;
-    services_.messages->plain(this, QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
-    abortMessageOpen_ = false;
-    if (finishPending_) {
-        finishPending_ = false;
-        showResult();
-    }
-}
-
-void TfrmDup::scanFinished()
-{
-    if (abortMessageOpen_) {
-        finishPending_ = true;
-        return;
-    }
-    showResult();
+    showAbortNotice(QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
 }
 
 void TfrmDup::showResult()

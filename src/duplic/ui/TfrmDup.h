@@ -84,8 +84,7 @@ private:
     void layoutButtons();
     void scan(bool exact);
     void setScanning(bool scanning);
-    void scanFinished();
-    void showResult();
+    void showResult() override;
     void showProgress();
     int timeColumn() const;
 
@@ -124,8 +123,6 @@ private:
     size_t capacity_;
     std::function<void(const WalkDir&)> beforeDirectory_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
-    bool abortMessageOpen_ = false;
-    bool finishPending_ = false;
     bool closing_ = false;
 };
 

@@ -437,7 +437,6 @@ void TfrmMods::scan(const DateRange& range)
 {
     lbFiles.clear();
     abortNotice_ = false;
-    finishPending_ = false;
     scanAborted->store(false);
     setScanning(true);
 
@@ -486,23 +485,7 @@ void TfrmMods::btAbortClick()
     runner()->requestAbort();
     btAbort->hide();
     abortNotice_ = true;
-    // The partial result waits until the user has read the notice.
-    abortMessageOpen_ = true;
-    services_.messages->plain(this, abortMessage());
-    abortMessageOpen_ = false;
-    if (finishPending_) {
-        finishPending_ = false;
-        showResult();
-    }
-}
-
-void TfrmMods::scanFinished()
-{
-    if (abortMessageOpen_) {
-        finishPending_ = true;
-        return;
-    }
-    showResult();
+    showAbortNotice(abortMessage());
 }
 
 void TfrmMods::showResult()

@@ -100,8 +100,7 @@ private:
     void setScanning(bool scanning);
     void setResultButtonsVisible(bool visible);
     void showProgress();
-    void scanFinished();
-    void showResult();
+    void showResult() override;
     // Who reads a date field: its exit check (while the focus moves on,
     // perhaps to Start) or Start itself.
     enum class DateCheck { Exit, ExitTowardsStart, Start };
@@ -157,8 +156,6 @@ private:
     int walkThreads_ = 0;
     std::function<void(const WalkDir&)> beforeDirectory_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
-    bool abortMessageOpen_ = false;
-    bool finishPending_ = false;
     // The date field whose exit check has just reported it as the focus
     // moved to Start, so that the click behind it does not report it again.
     QLineEdit* reportedField_ = nullptr;
