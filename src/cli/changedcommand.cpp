@@ -1,6 +1,6 @@
 #include "cli/changedcommand.h"
 
-#include "cli/progressreporter.h"
+#include "cli/rootwalk.h"
 #include "filemod/changedscan.h"
 #include "filemod/changedtexts.h"
 
@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -34,15 +35,6 @@ std::optional<QDate> parseIsoDate(const std::string& text)
     if (!date.isValid())
         return std::nullopt;
     return date;
-}
-
-void reportSkips(const WalkStats& stats)
-{
-    for (const SkippedDirectory& skip : stats.skippedDirectories)
-        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
-    if (stats.skipped > stats.skippedDirectories.size())
-        std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
-                     (unsigned long long)(stats.skipped - stats.skippedDirectories.size()));
 }
 
 void printLines(const ChangedFileList& files)
@@ -92,25 +84,20 @@ int runChanged(const CliOptions& options)
     int status = kExitOk;
     for (; i < args.size(); ++i) {
         const std::string& root = args[i];
-        WalkProgress progress;
-        ChangedScanOptions scanOptions;
-        scanOptions.threads = options.threads;
-        scanOptions.progress = &progress;
-        scanOptions.limit = SIZE_MAX; // no list control to fill here
-        ChangedFilesScan scan(range, scanOptions);
-        WalkStats stats;
-        {
-            ProgressReporter reporter(progress);
-            stats = scan.walk(root);
-        }
-        if (stats.rootError != 0) {
-            std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
-                         std::strerror(stats.rootError));
+        std::unique_ptr<ChangedFilesScan> scan;
+        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
+            ChangedScanOptions scanOptions;
+            scanOptions.threads = options.threads;
+            scanOptions.progress = &progress;
+            scanOptions.limit = SIZE_MAX; // no list control to fill here
+            scan = std::make_unique<ChangedFilesScan>(range, scanOptions);
+            return scan->walk(root);
+        });
+        if (!opened) {
             status = kExitUnreadable;
             continue;
         }
-        reportSkips(stats);
-        printLines(scan.files());
+        printLines(scan->files());
     }
     std::fflush(stdout);
     return status;

@@ -1,6 +1,6 @@
 #include "cli/dirhogcommand.h"
 
-#include "cli/progressreporter.h"
+#include "cli/rootwalk.h"
 #include "dirhog/dirhogscan.h"
 
 #include <atomic>
@@ -12,15 +12,6 @@ namespace kelvane::cli {
 namespace {
 
 constexpr const char* kUsage = "usage: kelvane-cli dirhogs [--main] PATH...\n";
-
-void reportSkips(const WalkStats& stats)
-{
-    for (const SkippedDirectory& skip : stats.skippedDirectories)
-        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
-    if (stats.skipped > stats.skippedDirectories.size())
-        std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
-                     (unsigned long long)(stats.skipped - stats.skippedDirectories.size()));
-}
 
 } // namespace
 
@@ -51,23 +42,15 @@ int runDirHogs(const CliOptions& options)
     DirHogScan scan(mode);
     scan.setOnFull([&abort] { abort = true; });
     for (const std::string& root : roots) {
-        WalkProgress progress;
-        WalkOptions walkOptions;
-        walkOptions.threads = options.threads;
-        walkOptions.progress = &progress;
-        walkOptions.abort = &abort;
-        WalkStats stats;
-        {
-            ProgressReporter reporter(progress);
-            stats = scan.scanDrive(root, walkOptions);
-        }
-        if (stats.rootError != 0) {
-            std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
-                         std::strerror(stats.rootError));
+        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
+            WalkOptions walkOptions;
+            walkOptions.threads = options.threads;
+            walkOptions.progress = &progress;
+            walkOptions.abort = &abort;
+            return scan.scanDrive(root, walkOptions);
+        });
+        if (!opened)
             status = kExitUnreadable;
-            continue;
-        }
-        reportSkips(stats);
     }
     if (scan.limitReached())
         std::fprintf(stderr, "kelvane-cli: Resource limit reached ... cannot process any more files.\n");

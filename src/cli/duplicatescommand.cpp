@@ -1,6 +1,6 @@
 #include "cli/duplicatescommand.h"
 
-#include "cli/progressreporter.h"
+#include "cli/rootwalk.h"
 #include "common/commas.h"
 #include "common/searchpath.h"
 #include "duplic/duplicatescan.h"
@@ -65,15 +65,6 @@ bool parseRequest(const char* command, const std::vector<std::string>& args, boo
     return true;
 }
 
-void reportSkips(const WalkStats& stats)
-{
-    for (const SkippedDirectory& skip : stats.skippedDirectories)
-        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
-    if (stats.skipped > stats.skippedDirectories.size())
-        std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
-                     (unsigned long long)(stats.skipped - stats.skippedDirectories.size()));
-}
-
 int run(const char* command, const char* usage, DupMode mode, const CliOptions& options)
 {
     Request request;
@@ -92,22 +83,14 @@ int run(const char* command, const char* usage, DupMode mode, const CliOptions& 
     for (const std::string& root : request.roots) {
         if (scan.stopped())
             break;
-        WalkProgress progress;
-        WalkOptions walkOptions;
-        walkOptions.threads = options.threads;
-        walkOptions.progress = &progress;
-        WalkStats stats;
-        {
-            ProgressReporter reporter(progress);
-            stats = scan.scanTree(root, walkOptions);
-        }
-        if (stats.rootError != 0) {
-            std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
-                         std::strerror(stats.rootError));
+        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
+            WalkOptions walkOptions;
+            walkOptions.threads = options.threads;
+            walkOptions.progress = &progress;
+            return scan.scanTree(root, walkOptions);
+        });
+        if (!opened)
             status = kExitUnreadable;
-            continue;
-        }
-        reportSkips(stats);
     }
     if (scan.full()) {
         std::fprintf(stderr,

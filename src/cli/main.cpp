@@ -25,7 +25,8 @@ struct Command {
 const Command kCommands[] = {
     {"walk", "walk PATH...              totals of each tree (directories, files, bytes, skipped)",
      kelvane::cli::runWalk},
-    {"dirhogs", "dirhogs [--main] PATH...  directory hogs, largest first (--main: directories under each PATH)",
+    {"dirhogs",
+     "dirhogs [--main] PATH...  directory hogs, largest first (--main: directories under each PATH)",
      kelvane::cli::runDirHogs},
     {"stats", "stats PATH                file statistics of one tree (extensions, size and age bands)",
      kelvane::cli::runStats},

@@ -1,6 +1,6 @@
 #include "cli/statscommand.h"
 
-#include "cli/progressreporter.h"
+#include "cli/rootwalk.h"
 #include "common/displayname.h"
 #include "stats/statistics.h"
 #include "stats/statisticsfold.h"
@@ -32,26 +32,17 @@ int runStats(const CliOptions& options)
         return kExitUsage;
     }
     const std::string& root = options.args.front();
-    WalkProgress progress;
-    WalkOptions walkOptions;
-    walkOptions.threads = options.threads;
-    walkOptions.progress = &progress;
     StatisticsFold fold(QDateTime::currentDateTime());
     WalkResult<StatisticsTotals> result;
-    {
-        ProgressReporter reporter(progress);
+    const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
+        WalkOptions walkOptions;
+        walkOptions.threads = options.threads;
+        walkOptions.progress = &progress;
         result = walkTree(root, fold, walkOptions);
-    }
-    if (result.stats.rootError != 0) {
-        std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
-                     std::strerror(result.stats.rootError));
+        return result.stats;
+    });
+    if (!opened)
         return kExitUnreadable;
-    }
-    for (const SkippedDirectory& skip : result.stats.skippedDirectories)
-        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
-    if (result.stats.skipped > result.stats.skippedDirectories.size())
-        std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
-                     (unsigned long long)(result.stats.skipped - result.stats.skippedDirectories.size()));
 
     const Statistics stats = Statistics::from(std::move(result.value));
     for (const TypeRow& row : stats.types) {
