@@ -3,8 +3,12 @@
 # missing. Safe to run again: it only calls apt-get when a package is missing.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins libtbb-dev libgtest-dev
-          fonts-dejavu-core util-linux poppler-utils "$@")
+# Wayland: the platform plugin and a compositor to check that Kelvane starts on
+# it. Packaging and its checks: dpkg-dev (cpack's dependencies), the desktop
+# entry, metainfo and man page validators.
+packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins qt6-wayland libtbb-dev libgtest-dev
+          fonts-dejavu-core util-linux poppler-utils weston
+          dpkg-dev desktop-file-utils appstream man-db groff-base "$@")
 
 missing=()
 for p in "${packages[@]}"; do

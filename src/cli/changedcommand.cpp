@@ -1,6 +1,7 @@
 #include "cli/changedcommand.h"
 
 #include "cli/rootwalk.h"
+#include "cli/rowwriter.h"
 #include "filemod/changedscan.h"
 #include "filemod/changedtexts.h"
 
@@ -17,14 +18,6 @@ namespace kelvane::cli {
 
 namespace {
 
-const char kUsage[] = "usage: kelvane-cli changed --from YYYY-MM-DD --to YYYY-MM-DD PATH...\n";
-
-int usageError(const std::string& message)
-{
-    std::fprintf(stderr, "kelvane-cli changed: %s\n%s", message.c_str(), kUsage);
-    return kExitUsage;
-}
-
 std::optional<QDate> parseIsoDate(const std::string& text)
 {
     static const QRegularExpression shape(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
@@ -37,53 +30,48 @@ std::optional<QDate> parseIsoDate(const std::string& text)
     return date;
 }
 
-void printLines(const ChangedFileList& files)
+void printRows(const ChangedFileList& files, RowWriter& out)
 {
     ChangedTexts texts;
-    QByteArray out;
     for (size_t i = 0; i < files.size(); ++i) {
-        out += texts.line(files, i).toUtf8();
-        out += '\n';
-        if (out.size() > (1 << 16)) {
-            std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
-            out.clear();
+        switch (out.format()) {
+        case OutputFormat::Lines:
+            out.line(texts.line(files, i).toUtf8().toStdString());
+            break;
+        case OutputFormat::Null:
+            out.path(files.path(i));
+            break;
+        case OutputFormat::Json:
+            out.json(JsonRow()
+                         .path(files.path(i))
+                         .number("size", files.bytes(i))
+                         .time("modified", files.mtime(i)));
+            break;
         }
     }
-    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
 }
 
 } // namespace
 
 int runChanged(const CliOptions& options)
 {
-    std::optional<QDate> from;
-    std::optional<QDate> to;
-    size_t i = 0;
-    const std::vector<std::string>& args = options.args;
-    for (; i < args.size() && args[i].starts_with("--"); ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            ++i;
-            break;
-        }
-        if (arg != "--from" && arg != "--to")
-            return usageError("unknown option " + arg);
-        if (i + 1 == args.size())
-            return usageError(arg + " needs a date");
-        const std::optional<QDate> date = parseIsoDate(args[++i]);
-        if (!date)
-            return usageError("not a date in the form YYYY-MM-DD: " + args[i]);
-        (arg == "--from" ? from : to) = date;
+    if (!options.has("from") || !options.has("to"))
+        return usageError(options.command, "both --from and --to are needed");
+    std::optional<QDate> dates[2];
+    const char* names[2] = {"from", "to"};
+    for (int d = 0; d < 2; ++d) {
+        const std::string text = options.value(names[d]);
+        dates[d] = parseIsoDate(text);
+        if (!dates[d])
+            return usageError(options.command, "not a date in the form YYYY-MM-DD: " + text);
     }
-    if (!from || !to)
-        return usageError("both --from and --to are needed");
-    if (i == args.size())
-        return usageError("no path given");
+    const QDate from = *dates[0];
+    const QDate to = *dates[1];
 
-    const DateRange range(*from, *to);
+    const DateRange range(from, to);
     int status = kExitOk;
-    for (; i < args.size(); ++i) {
-        const std::string& root = args[i];
+    RowWriter out(options.format);
+    for (const std::string& root : options.paths) {
         std::unique_ptr<ChangedFilesScan> scan;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             ChangedScanOptions scanOptions;
@@ -97,9 +85,8 @@ int runChanged(const CliOptions& options)
             status = kExitUnreadable;
             continue;
         }
-        printLines(scan->files());
+        printRows(scan->files(), out);
     }
-    std::fflush(stdout);
     return status;
 }
 

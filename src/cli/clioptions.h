@@ -1,19 +1,44 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
 namespace kelvane::cli {
 
-// Options shared by every subcommand, and what is left for the subcommand.
+// How a result-listing subcommand writes its rows.
+enum class OutputFormat {
+    Lines, // the lines the window prints and copies (the default)
+    Null,  // -0/--null: the real paths, each ended by a NUL byte
+    Json,  // --json: one JSON object per row and line
+};
+
+// The parsed command line of one subcommand. Every text is the argument's
+// bytes as given, never re-encoded: a path that is not valid UTF-8 still
+// names its file.
 struct CliOptions {
-    int threads = 0;               // --threads N, 0: one per core
-    std::vector<std::string> args; // the subcommand's own arguments
+    std::string command;
+    int threads = 0; // --threads N, 0: one per core
+    OutputFormat format = OutputFormat::Lines;
+    std::vector<std::string> paths;             // the positional arguments
+    std::map<std::string, std::string> options; // long name -> value ("" for a switch)
+
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    // The option's value, or fallback when it was not given.
+    std::string value(const std::string& name, const std::string& fallback = {}) const
+    {
+        const auto it = options.find(name);
+        return it == options.end() ? fallback : it->second;
+    }
 };
 
 // Exit codes: 0 success, 1 a tree could not be read, 2 usage error.
 constexpr int kExitOk = 0;
 constexpr int kExitUnreadable = 1;
 constexpr int kExitUsage = 2;
+
+// Prints "kelvane-cli COMMAND: message", the command's usage line and a hint
+// to --help on standard error; returns kExitUsage.
+int usageError(const std::string& command, const std::string& message);
 
 } // namespace kelvane::cli

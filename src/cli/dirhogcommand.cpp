@@ -1,6 +1,7 @@
 #include "cli/dirhogcommand.h"
 
 #include "cli/rootwalk.h"
+#include "cli/rowwriter.h"
 #include "dirhog/dirhogscan.h"
 
 #include <atomic>
@@ -9,34 +10,10 @@
 
 namespace kelvane::cli {
 
-namespace {
-
-constexpr const char* kUsage = "usage: kelvane-cli dirhogs [--main] PATH...\n";
-
-} // namespace
-
 int runDirHogs(const CliOptions& options)
 {
-    DirHogMode mode = DirHogMode::AllDirectories;
-    std::vector<std::string> roots;
-    bool optionsDone = false;
-    for (const std::string& arg : options.args) {
-        if (!optionsDone && arg == "--main") {
-            mode = DirHogMode::MainDirectories;
-        } else if (!optionsDone && arg == "--") {
-            optionsDone = true;
-        } else if (!optionsDone && arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "kelvane-cli dirhogs: bad option %s\n%s", arg.c_str(), kUsage);
-            return kExitUsage;
-        } else {
-            roots.push_back(arg);
-        }
-    }
-    if (roots.empty()) {
-        std::fprintf(stderr, "kelvane-cli dirhogs: no path given\n%s", kUsage);
-        return kExitUsage;
-    }
-
+    const DirHogMode mode = options.has("main") ? DirHogMode::MainDirectories : DirHogMode::AllDirectories;
+    const std::vector<std::string>& roots = options.paths;
     int status = kExitOk;
     std::atomic<bool> abort{false};
     DirHogScan scan(mode);
@@ -54,10 +31,29 @@ int runDirHogs(const CliOptions& options)
     }
     if (scan.limitReached())
         std::fprintf(stderr, "kelvane-cli: Resource limit reached ... cannot process any more files.\n");
+    RowWriter out(options.format);
     for (const DirHogRow& row : scan.handOver()) {
-        const QByteArray line = row.line.toUtf8();
-        std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
-        std::fputc('\n', stdout);
+        switch (options.format) {
+        case OutputFormat::Lines:
+            out.line(row.line.toUtf8().toStdString());
+            break;
+        case OutputFormat::Null:
+            out.path(row.path);
+            break;
+        case OutputFormat::Json: {
+            const DirTotals& t = row.totals;
+            JsonRow json;
+            json.path(row.path).number("size", t.bytes).number("files", t.files);
+            json.number("subdirectories", t.subdirs);
+            json.time("newest", t.latestTime == DirTotals::kNoTime ? JsonRow::kNoTime : t.latestTime);
+            if (row.capacity > 0)
+                json.decimal("drive_percent", 100.0 * double(t.bytes) / double(row.capacity));
+            else
+                json.null("drive_percent");
+            out.json(json);
+            break;
+        }
+        }
     }
     return status;
 }

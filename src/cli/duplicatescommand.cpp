@@ -1,9 +1,11 @@
 #include "cli/duplicatescommand.h"
 
 #include "cli/rootwalk.h"
+#include "cli/rowwriter.h"
 #include "common/commas.h"
 #include "common/searchpath.h"
 #include "duplic/duplicatescan.h"
+#include "duplic/grouping.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,11 +16,6 @@ namespace kelvane::cli {
 
 namespace {
 
-struct Request {
-    DupScanSettings settings;
-    std::vector<std::string> roots;
-};
-
 bool parseLimit(const std::string& text, int64_t* kb)
 {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos || text.size() > 12)
@@ -27,60 +24,26 @@ bool parseLimit(const std::string& text, int64_t* kb)
     return true;
 }
 
-// Options first, then the paths ("--" ends the options).
-bool parseRequest(const char* command, const std::vector<std::string>& args, bool exactAllowed,
-                  Request* request)
+int run(DupMode mode, const CliOptions& options)
 {
-    size_t i = 0;
-    for (; i < args.size() && args[i].size() > 1 && args[i][0] == '-'; ++i) {
-        const std::string& arg = args[i];
-        if (arg == "--") {
-            ++i;
-            break;
-        }
-        if (arg == "--exact" && exactAllowed) {
-            request->settings.exact = true;
-        } else if (arg == "--limit") {
-            if (i + 1 == args.size() || !parseLimit(args[i + 1], &request->settings.limitKB)) {
-                std::fprintf(stderr, "kelvane-cli %s: --limit needs a number of KB (0 or more)\n", command);
-                return false;
-            }
-            ++i;
-        } else if (arg == "--pattern") {
-            if (i + 1 == args.size()) {
-                std::fprintf(stderr, "kelvane-cli %s: --pattern needs a pattern\n", command);
-                return false;
-            }
-            request->settings.pattern = QString::fromUtf8(args[++i].c_str());
-        } else {
-            std::fprintf(stderr, "kelvane-cli %s: unknown option %s\n", command, arg.c_str());
-            return false;
-        }
-    }
-    request->roots.assign(args.begin() + std::ptrdiff_t(i), args.end());
-    if (request->roots.empty()) {
-        std::fprintf(stderr, "kelvane-cli %s: no path given\n", command);
-        return false;
-    }
-    return true;
-}
-
-int run(const char* command, const char* usage, DupMode mode, const CliOptions& options)
-{
-    Request request;
-    request.settings.mode = mode;
-    if (!parseRequest(command, options.args, mode == DupMode::Duplicates, &request)) {
-        std::fprintf(stderr, "usage: kelvane-cli %s\n", usage);
-        return kExitUsage;
-    }
+    const char* command = options.command.c_str();
+    DupScanSettings settings;
+    settings.mode = mode;
+    settings.exact = options.has("exact");
+    if (options.has("limit") && !parseLimit(options.value("limit"), &settings.limitKB))
+        return usageError(options.command, "--limit needs a number of KB (0 or more)");
+    if (options.has("pattern"))
+        settings.pattern = QString::fromUtf8(options.value("pattern"));
     SearchPathList searchPath;
     searchPath.GetSearchPath();
-    request.settings.searchPath = &searchPath;
-    request.settings.keepPaths = false; // only the lines are printed
+    settings.searchPath = &searchPath;
+    // Lines need neither the paths nor the facts.
+    settings.keepPaths = options.format != OutputFormat::Lines;
+    settings.keepFacts = options.format == OutputFormat::Json;
 
     int status = kExitOk;
-    DuplicateScan scan(request.settings);
-    for (const std::string& root : request.roots) {
+    DuplicateScan scan(settings);
+    for (const std::string& root : options.paths) {
         if (scan.stopped())
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
@@ -98,20 +61,39 @@ int run(const char* command, const char* usage, DupMode mode, const CliOptions& 
                      command, addCommas(int64_t(scan.candidateCount())).toUtf8().constData());
         status = kExitUnreadable;
     }
-    // Lines go out in large writes: a million of them is the usual case.
     const std::vector<Candidate> sorted = scan.takeCandidates();
-    std::string out;
-    out.reserve(1 << 20);
+    RowWriter out(options.format);
+    size_t group = 0;
+    std::string_view lastKey;
     for (const size_t i : scan.resultOrder(sorted)) {
-        out.append(sorted[i].text, sorted[i].lineSize);
-        out.push_back('\n');
-        if (out.size() >= (1 << 20) - 4096) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
+        const Candidate& c = sorted[i];
+        switch (options.format) {
+        case OutputFormat::Lines:
+            out.line(c.line());
+            break;
+        case OutputFormat::Null:
+            out.path(c.path());
+            break;
+        case OutputFormat::Json: {
+            const CandidateFacts facts = c.facts();
+            JsonRow row;
+            if (mode == DupMode::Duplicates) {
+                const std::string_view key = groupKey(c, settings.exact);
+                if (group == 0 || key != lastKey)
+                    ++group;
+                lastKey = key;
+                std::string_view name = c.line().substr(0, c.nameSize);
+                while (name.size() > 1 && name.back() == ' ')
+                    name.remove_suffix(1); // the column's padding
+                row.number("group", int64_t(group)).text("key", name);
+            }
+            row.path(c.path()).number("size", facts.bytes).time("modified", facts.mtime);
+            row.boolean("search_path", facts.onSearchPath);
+            out.json(row);
+            break;
+        }
         }
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
     return status;
 }
 
@@ -119,13 +101,12 @@ int run(const char* command, const char* usage, DupMode mode, const CliOptions& 
 
 int runDuplicates(const CliOptions& options)
 {
-    return run("duplicates", "duplicates [--exact] [--limit KB] [--pattern P] PATH...", DupMode::Duplicates,
-               options);
+    return run(DupMode::Duplicates, options);
 }
 
 int runHogs(const CliOptions& options)
 {
-    return run("hogs", "hogs [--limit KB] [--pattern P] PATH...", DupMode::Hogs, options);
+    return run(DupMode::Hogs, options);
 }
 
 } // namespace kelvane::cli

@@ -1,6 +1,7 @@
 #include "cli/statscommand.h"
 
 #include "cli/rootwalk.h"
+#include "cli/rowwriter.h"
 #include "common/displayname.h"
 #include "stats/statistics.h"
 #include "stats/statisticsfold.h"
@@ -15,23 +16,27 @@ namespace kelvane::cli {
 
 namespace {
 
-void printBands(const char* name, const BandTotals& bands)
+void printBands(const char* name, const BandTotals& bands, RowWriter& out)
 {
-    for (int b = 1; b <= kBands; ++b)
+    for (int b = 1; b <= kBands; ++b) {
+        if (out.format() == OutputFormat::Json) {
+            out.json(JsonRow()
+                         .text("kind", name)
+                         .number("band", b)
+                         .number("files", int64_t(bands.files[b]))
+                         .number("bytes", int64_t(bands.bytes[b])));
+            continue;
+        }
         std::printf("%s\t%d\t%llu\t%llu\n", name, b, (unsigned long long)bands.files[b],
                     (unsigned long long)bands.bytes[b]);
+    }
 }
 
 } // namespace
 
 int runStats(const CliOptions& options)
 {
-    if (options.args.size() != 1) {
-        std::fprintf(stderr, "kelvane-cli stats: %s\nusage: kelvane-cli stats PATH\n",
-                     options.args.empty() ? "no path given" : "one path only");
-        return kExitUsage;
-    }
-    const std::string& root = options.args.front();
+    const std::string& root = options.paths.front();
     StatisticsFold fold(QDateTime::currentDateTime());
     WalkResult<StatisticsTotals> result;
     const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
@@ -45,14 +50,26 @@ int runStats(const CliOptions& options)
         return kExitUnreadable;
 
     const Statistics stats = Statistics::from(std::move(result.value));
+    RowWriter out(options.format);
     for (const TypeRow& row : stats.types) {
+        if (out.format() == OutputFormat::Json) {
+            out.json(JsonRow()
+                         .text("kind", "type")
+                         .bytes("key", row.key)
+                         .number("files", int64_t(row.files))
+                         .number("bytes", int64_t(row.bytes)));
+            continue;
+        }
         // Shown like any name, so that a tab or newline in a key keeps the columns.
         std::printf("%s\t%llu\t%llu\n", displayName(row.key).toUtf8().constData(),
                     (unsigned long long)row.files, (unsigned long long)row.bytes);
     }
-    printBands("size-band", stats.sizes);
-    printBands("age-band", stats.ages);
-    std::printf("files\t%llu\n", (unsigned long long)stats.filesProcessed);
+    printBands("size-band", stats.sizes, out);
+    printBands("age-band", stats.ages, out);
+    if (out.format() == OutputFormat::Json)
+        out.json(JsonRow().text("kind", "files").number("files", int64_t(stats.filesProcessed)));
+    else
+        std::printf("files\t%llu\n", (unsigned long long)stats.filesProcessed);
     return kExitOk;
 }
 

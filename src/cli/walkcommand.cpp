@@ -1,6 +1,7 @@
 #include "cli/walkcommand.h"
 
 #include "cli/rootwalk.h"
+#include "cli/rowwriter.h"
 #include "common/commas.h"
 #include "common/treetotals.h"
 
@@ -11,12 +12,9 @@ namespace kelvane::cli {
 
 int runWalk(const CliOptions& options)
 {
-    if (options.args.empty()) {
-        std::fprintf(stderr, "kelvane-cli walk: no path given\nusage: kelvane-cli walk PATH...\n");
-        return kExitUsage;
-    }
     int status = kExitOk;
-    for (const std::string& root : options.args) {
+    RowWriter out(options.format);
+    for (const std::string& root : options.paths) {
         TreeTotalsFold fold;
         WalkResult<TreeTotals> result;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
@@ -31,6 +29,15 @@ int runWalk(const CliOptions& options)
             continue;
         }
         const TreeTotals& t = result.value;
+        if (options.format == OutputFormat::Json) {
+            out.json(JsonRow()
+                         .path(root)
+                         .number("directories", int64_t(t.directories))
+                         .number("files", int64_t(t.files))
+                         .number("bytes", int64_t(t.bytes))
+                         .number("skipped", int64_t(result.stats.skipped)));
+            continue;
+        }
         std::printf("%s: %s directories, %s files, %s bytes, %s skipped directories\n", root.c_str(),
                     addCommas(int64_t(t.directories)).toUtf8().constData(),
                     addCommas(int64_t(t.files)).toUtf8().constData(),

@@ -45,6 +45,8 @@ std::vector<DirHogRow> CandidateList::handOver()
         const QString date = stamps[i] != 0 ? dates.at(stamps[i] >> 16) : QString();
         rows[i].line = directoryLine(r.totals, r.capacity, r.path, date);
         rows[i].path = std::move(r.path);
+        rows[i].totals = r.totals;
+        rows[i].capacity = r.capacity;
         const qsizetype tab = rows[i].line.indexOf(QLatin1Char('\t'));
         keys[i] = {r.totals.bytes / 1024, textSortKey(QStringView(rows[i].line).mid(tab))};
     });

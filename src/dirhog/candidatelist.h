@@ -17,6 +17,8 @@ namespace kelvane {
 struct DirHogRow {
     QString line;
     std::string path; // the real path bytes, for deletion and browsing
+    DirTotals totals;
+    int64_t capacity = -1; // of the drive, -1 when unknown
 };
 
 // The directories found by a scan, collected from the walk's threads and

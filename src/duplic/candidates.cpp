@@ -65,17 +65,26 @@ bool keysBefore(const Candidate& a, const Candidate& b)
 
 } // namespace
 
-Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstTab, size_t secondTab,
-                              std::string_view path, int64_t kb)
+CandidateFacts Candidate::facts() const
 {
-    const size_t size = line.size() + path.size();
+    CandidateFacts facts;
+    if (hasFacts)
+        std::memcpy(&facts, text + lineSize + pathSize, sizeof facts);
+    return facts;
+}
+
+Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstTab, size_t secondTab,
+                              std::string_view path, int64_t kb, const CandidateFacts* facts)
+{
+    const size_t size = line.size() + path.size() + (facts ? sizeof *facts : 0);
     if (size > left_) {
         const size_t block = size > kBlockSize ? size : kBlockSize;
         blocks_.push_back(std::unique_ptr<char[]>(new char[block]));
         next_ = blocks_.back().get();
         left_ = block;
     }
-    Candidate c{next_, uint32_t(line.size()), uint32_t(path.size()), kb, uint32_t(firstTab)};
+    Candidate c{next_, uint32_t(line.size()), uint32_t(path.size()),
+                kb,    uint32_t(firstTab),    facts != nullptr};
     if (mode == DupMode::Duplicates) {
         setKey(c, line.substr(0, firstTab));
         c.restKey = packKey(line.substr(secondTab), 0);
@@ -85,6 +94,8 @@ Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstT
     std::memcpy(next_, line.data(), line.size());
     if (!path.empty())
         std::memcpy(next_ + line.size(), path.data(), path.size());
+    if (facts)
+        std::memcpy(next_ + line.size() + path.size(), facts, sizeof *facts);
     next_ += size;
     left_ -= size;
     return c;

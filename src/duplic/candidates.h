@@ -9,6 +9,13 @@
 
 namespace kelvane {
 
+// What a scan keeps of a file besides its line, when asked to (keepFacts).
+struct CandidateFacts {
+    int64_t bytes = 0;
+    int64_t mtime = 0; // seconds since the epoch
+    bool onSearchPath = false;
+};
+
 // One line of the candidate list: a file above the size limit that matches
 // the pattern. Its texts live in a CandidateStore, which must outlive it.
 struct Candidate {
@@ -17,6 +24,7 @@ struct Candidate {
     uint32_t pathSize = 0; // 0 when the scan keeps no paths
     int64_t kb = 0;        // size in whole KB
     uint32_t nameSize = 0; // of the line's first column (the name key of duplicates)
+    bool hasFacts = false; // the text is followed by CandidateFacts
     // Sort keys, so that most comparisons never read the lines: 16 bytes of
     // the text that decides first (duplicates: the name column; file hogs:
     // the line after the size column) and, for duplicates, 8 bytes from the
@@ -29,6 +37,8 @@ struct Candidate {
 
     std::string_view line() const { return {text, lineSize}; }
     std::string_view path() const { return {text + lineSize, pathSize}; }
+    // The facts kept with the line; all zero when none were kept.
+    CandidateFacts facts() const;
 };
 
 // Holds the texts of candidates in large blocks: a scan stores a million
@@ -36,8 +46,9 @@ struct Candidate {
 class CandidateStore {
 public:
     // firstTab, secondTab: where the line's first and second columns end.
+    // facts, when given, are kept after the texts.
     Candidate add(DupMode mode, std::string_view line, size_t firstTab, size_t secondTab,
-                  std::string_view path, int64_t kb);
+                  std::string_view path, int64_t kb, const CandidateFacts* facts = nullptr);
 
 private:
     static constexpr size_t kBlockSize = 1 << 20;

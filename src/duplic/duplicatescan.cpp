@@ -88,8 +88,10 @@ public:
                 path = state.path;
             }
             const std::string_view line = state.lines.line(e);
+            const CandidateFacts facts{e.size, e.mtime, state.lines.onSearchPath()};
             state.candidates.push_back(state.store.add(settings_.mode, line, state.lines.firstTab(),
-                                                       state.lines.secondTab(), path, e.size / 1024));
+                                                       state.lines.secondTab(), path, e.size / 1024,
+                                                       settings_.keepFacts ? &facts : nullptr));
         }
         return {};
     }

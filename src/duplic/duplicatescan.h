@@ -27,7 +27,8 @@ struct DupScanSettings {
     QString pattern = QStringLiteral("*.*");
     const SearchPathList* searchPath = nullptr; // no marker when null
     size_t capacity = kCandidateCapacity;
-    bool keepPaths = true; // the real path of each line, for acting on its file
+    bool keepPaths = true;  // the real path of each line, for acting on its file
+    bool keepFacts = false; // each file's size in bytes, time and search-path mark (Candidate::facts)
 };
 
 // The warning shown when the candidate list is full.

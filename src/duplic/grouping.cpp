@@ -4,10 +4,7 @@
 
 namespace kelvane {
 
-namespace {
-
-// Column 1 and, for exact keys, column 2 of a line, with the tab between them.
-std::string_view keyOf(const Candidate& c, bool exact)
+std::string_view groupKey(const Candidate& c, bool exact)
 {
     const std::string_view text = c.line();
     size_t end = text.find('\t');
@@ -16,16 +13,14 @@ std::string_view keyOf(const Candidate& c, bool exact)
     return text.substr(0, end);
 }
 
-} // namespace
-
 std::vector<size_t> addDups(const std::vector<Candidate>& sorted, bool exact)
 {
     std::vector<size_t> result;
     size_t i = 0;
     while (i < sorted.size()) {
-        const std::string_view key = keyOf(sorted[i], exact);
+        const std::string_view key = groupKey(sorted[i], exact);
         size_t j = i + 1;
-        while (j < sorted.size() && keyOf(sorted[j], exact) == key)
+        while (j < sorted.size() && groupKey(sorted[j], exact) == key)
             ++j;
         if (j - i >= 2) {
             for (size_t k = i; k < j; ++k)

@@ -3,6 +3,7 @@
 #include "duplic/candidates.h"
 
 #include <cstddef>
+#include <string_view>
 #include <vector>
 
 namespace kelvane {
@@ -12,6 +13,10 @@ namespace kelvane {
 // lines whose key occurs once are dropped. The key is the name column (Scan),
 // or the name and size columns (Exact: the same name and the same size in
 // whole KB).
+// The key a line is grouped by: column 1, and for exact keys column 2 too,
+// with the tab between them.
+std::string_view groupKey(const Candidate& c, bool exact);
+
 std::vector<size_t> addDups(const std::vector<Candidate>& sorted, bool exact);
 
 // The result list of a file-hogs scan: the sorted candidate list from its last

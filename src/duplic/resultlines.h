@@ -45,6 +45,8 @@ public:
     std::string_view line(const Entry& file);
     // Where the first and the second column of that line end (their tabs).
     size_t firstTab() const { return firstTab_; }
+    // The directory set last is on the search path (its lines carry the marker).
+    bool onSearchPath() const { return marked_; }
     size_t secondTab() const { return secondTab_; }
 
 private:

@@ -17,12 +17,14 @@ public:
     const std::string& directory(size_t i) const { return directories_[files_[i].directory]; }
     const std::string& name(size_t i) const { return files_[i].name; }
     uint32_t stamp(size_t i) const { return files_[i].stamp; }
+    int64_t bytes(size_t i) const { return files_[i].bytes; }
+    int64_t mtime(size_t i) const { return files_[i].mtime; } // seconds since the epoch
     // The file's full path (directory joined with name).
     std::string path(size_t i) const;
 
     // Files added after this belong to dir.
     void startDirectory(std::string dir);
-    void add(std::string name, uint32_t stamp);
+    void add(std::string name, uint32_t stamp, int64_t bytes = 0, int64_t mtime = 0);
     // Appends every file of other, in its order.
     void append(ChangedFileList&& other);
     // Keeps the first n files.
@@ -33,6 +35,8 @@ private:
     struct File {
         uint32_t directory;
         uint32_t stamp;
+        int64_t bytes;
+        int64_t mtime;
         std::string name;
     };
     std::vector<std::string> directories_;

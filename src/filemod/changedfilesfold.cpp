@@ -15,7 +15,7 @@ ChangedChunks ChangedFilesFold::visit(const WalkDir& dir, std::span<const Entry>
     for (const Entry& e : listing) {
         if (passesAttributeFilter(e.attr, kRequestChangedFiles) && entryKind(e) == EntryKind::Other &&
             range_.contains(e.mtime))
-            chunk.files.emplace_back(e.name, e.stamp());
+            chunk.files.push_back({e.name, e.stamp(), e.size, e.mtime});
     }
     if (chunk.files.empty())
         return {};

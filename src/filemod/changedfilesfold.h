@@ -15,7 +15,13 @@ namespace kelvane {
 // The files of one directory that lie in the range.
 struct ChangedChunk {
     std::string directory;
-    std::vector<std::pair<std::string, uint32_t>> files; // name, stamp
+    struct File {
+        std::string name;
+        uint32_t stamp;
+        int64_t bytes;
+        int64_t mtime;
+    };
+    std::vector<File> files;
 };
 // A subtree's files in walk order. A list, so that joining subtrees moves no
 // file.

@@ -23,8 +23,8 @@ WalkStats ChangedFilesScan::walk(const std::string& root)
     ChangedFileList found;
     for (ChangedChunk& chunk : result.value) {
         found.startDirectory(std::move(chunk.directory));
-        for (auto& [name, stamp] : chunk.files)
-            found.add(std::move(name), stamp);
+        for (ChangedChunk::File& file : chunk.files)
+            found.add(std::move(file.name), file.stamp, file.bytes, file.mtime);
     }
     if (fold.full()) {
         // Threads may have found more than the room before they stopped; the

@@ -1,5 +1,8 @@
 #include "common/ui/services.h"
+#include "common/version.h"
+#include "shell/commandline.h"
 #include "shell/ui/TfrmMain.h"
+#include "shell/ui/appidentity.h"
 #include "shell/ui/hintstyle.h"
 #include "stats/ui/TfrmStatistics.h"
 
@@ -10,6 +13,12 @@
 
 int main(int argc, char** argv)
 {
+    // --help and --version need no display: answered before Qt opens one.
+    const kelvane::ShellCommandLine commandLine = kelvane::parseShellCommandLine(argc, argv);
+    if (commandLine.exitStatus >= 0) {
+        std::fputs(commandLine.text.c_str(), commandLine.exitStatus == 0 ? stdout : stderr);
+        return commandLine.exitStatus;
+    }
     const bool hasDisplay =
         std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
     if (!hasDisplay) {
@@ -17,9 +26,10 @@ int main(int argc, char** argv)
                              "(DISPLAY or WAYLAND_DISPLAY set), or under xvfb-run.\n");
         return 1;
     }
+    kelvane::setApplicationIdentity();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Kelvane '95"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kelvane '95"));
+    QApplication::setWindowIcon(kelvane::applicationIcon());
     QApplication::setStyle(new kelvane::HintStyle);
 
     kelvane::Services& services = kelvane::systemServices();

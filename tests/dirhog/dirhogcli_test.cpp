@@ -71,7 +71,7 @@ TEST(CliDirHogs, UsageErrors)
     EXPECT_EQ(dirhogs("").status, 2);
     const CliRun bad = dirhogs("--top /tmp");
     EXPECT_EQ(bad.status, 2);
-    EXPECT_NE(bad.err.find("bad option --top"), std::string::npos);
+    EXPECT_NE(bad.err.find("unknown option --top"), std::string::npos);
     EXPECT_EQ(bad.out, "");
     // After "--" a name that begins with a dash is a path.
     TempTree a;

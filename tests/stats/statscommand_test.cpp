@@ -63,7 +63,7 @@ TEST(CliStats, UsageErrorsAndUnreadableRoot)
 {
     const StatsRun none = stats("");
     EXPECT_EQ(none.status, 2);
-    EXPECT_NE(none.err.find("usage: kelvane-cli stats PATH"), std::string::npos);
+    EXPECT_NE(none.err.find("usage: kelvane-cli stats [OPTION]... PATH"), std::string::npos);
     TempTree tree;
     const StatsRun two = stats(quote(tree.root()) + " " + quote(tree.root()));
     EXPECT_EQ(two.status, 2);

@@ -6,6 +6,7 @@
 #include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -44,6 +45,27 @@ void ScanWindow::reject()
 {
     if (!scanning())
         QDialog::reject();
+}
+
+void ScanWindow::done(int result)
+{
+    saveSettings();
+    QDialog::done(result);
+}
+
+QString ScanWindow::settingsGroup() const
+{
+    const QString name = QString::fromLatin1(metaObject()->className());
+    return name.mid(name.lastIndexOf(QLatin1Char(':')) + 1);
+}
+
+void ScanWindow::saveSettings()
+{
+    saveWindowSize(this, settingsGroup());
+    QStringList roots;
+    for (const Drive& drive : pnlDrives->selectedDrives())
+        roots << QString::fromStdString(drive.root);
+    appSettings().setValue(settingsGroup() + QStringLiteral("/drives"), roots);
 }
 
 void ScanWindow::closeEvent(QCloseEvent* event)
@@ -95,6 +117,17 @@ void ScanWindow::setupDrives()
 {
     const auto drives = services_.drives->drives();
     pnlDrives->setupDriveBoxes(drives, services_.drives->currentDriveIndex(drives));
+    const QStringList remembered =
+        appSettings().value(settingsGroup() + QStringLiteral("/drives")).toStringList();
+    const size_t shown = std::min<size_t>(drives.size(), DrivePanel::kBoxes);
+    bool anyShown = false;
+    for (size_t i = 0; i < shown; ++i)
+        anyShown = anyShown || remembered.contains(QString::fromStdString(drives[i].root));
+    if (anyShown) {
+        for (size_t i = 0; i < shown; ++i)
+            pnlDrives->box(int(i) + 1)
+                ->setChecked(remembered.contains(QString::fromStdString(drives[i].root)));
+    }
     placeDrivePanel();
     cb1Click();
 }
@@ -125,6 +158,7 @@ void ScanWindow::showEvent(QShowEvent* event)
     QDialog::showEvent(event);
     if (!centred_) {
         centred_ = true;
+        restoreWindowSize(this, settingsGroup());
         centreOnScreen(this);
     }
 }

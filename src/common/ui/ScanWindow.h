@@ -36,10 +36,19 @@ public:
     ScanRunner* runner() const { return runner_; }
     bool scanning() const;
     void reject() override;
+    void done(int result) override;
+
+    // The group of this window's remembered settings (its class name).
+    virtual QString settingsGroup() const;
 
 protected:
-    // Fills the drive boxes (the current drive ticked) and applies cb1Click.
+    // Fills the drive boxes and applies cb1Click. The drives ticked when the
+    // window last closed are ticked again; without any of them shown, the
+    // current drive is.
     void setupDrives();
+    // Remembers the window's size and ticked drives when it closes; windows
+    // add their own options and call this.
+    virtual void saveSettings();
     void setStartButtons(const QList<QPushButton*>& buttons) { startButtons_ = buttons; }
     // Keeps the drive panel 10 pixels from the right edge, its label 10 pixels left of it.
     void placeDrivePanel();

@@ -71,7 +71,7 @@ private:
 
 } // namespace
 
-void printReport(QPrinter& printer, const QStringList& lines, const QString& title, const Clock& clock,
+bool printReport(QPrinter& printer, const QStringList& lines, const QString& title, const Clock& clock,
                  Messages& messages, QWidget* parent)
 {
     // Lists the job under the report's title in the print queue.
@@ -79,7 +79,7 @@ void printReport(QPrinter& printer, const QStringList& lines, const QString& tit
     QPainter painter;
     if (!painter.begin(&printer)) {
         messages.error(parent, failureText);
-        return;
+        return false;
     }
 
     ReportWriter writer(printer, painter);
@@ -96,24 +96,28 @@ void printReport(QPrinter& printer, const QStringList& lines, const QString& tit
     }
     // A job that cannot be finished is a failure too, not a silent success.
     const bool ended = painter.end();
-    if (!written || !ended)
+    if (!written || !ended) {
         messages.error(parent, failureText);
+        return false;
+    }
+    return true;
 }
 
 bool printReportWithDialog(PrintService& printing, const QStringList& lines, const QString& title,
-                           const Clock& clock, Messages& messages, QWidget* parent)
+                           const QString& tool, const Clock& clock, Messages& messages, QWidget* parent)
 {
-    QPrinter* printer = printing.choosePrinter(parent);
+    QPrinter* printer = printing.choosePrinter(parent, tool);
     if (!printer)
         return false;
-    printReport(*printer, lines, title, clock, messages, parent);
+    if (printReport(*printer, lines, title, clock, messages, parent) && !printing.outputFile().isEmpty())
+        announceReportFile(messages, parent, printing.outputFile());
     return true;
 }
 
 bool printReportWithDialog(const Services& services, const QStringList& lines, const QString& title,
-                           QWidget* parent)
+                           const QString& tool, QWidget* parent)
 {
-    return printReportWithDialog(*services.printing, lines, title, *services.clock, *services.messages,
+    return printReportWithDialog(*services.printing, lines, title, tool, *services.clock, *services.messages,
                                  parent);
 }
 

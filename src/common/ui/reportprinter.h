@@ -18,16 +18,18 @@ struct Services;
 // unchanged (tabs go to stops every eight average character widths). It uses the
 // printer's page area and default font, shows the busy pointer while the lines
 // go out, and reports any failure with one error box; the job that was begun is
-// always ended, so the pages already composed are printed.
-void printReport(QPrinter& printer, const QStringList& lines, const QString& title, const Clock& clock,
+// always ended, so the pages already composed are printed. True when every line
+// went out.
+bool printReport(QPrinter& printer, const QStringList& lines, const QString& title, const Clock& clock,
                  Messages& messages, QWidget* parent);
 
 // The print button of a result window: asks for the printer and prints the report
-// on it. True when the dialog was confirmed (the report may still have failed and
-// said so); a cancelled dialog prints nothing and shows nothing.
+// on it; a report that went to a file says where. True when the dialog was
+// confirmed (the report may still have failed and said so); a cancelled dialog
+// prints nothing and shows nothing. tool names a report file ("duplicates").
 bool printReportWithDialog(PrintService& printing, const QStringList& lines, const QString& title,
-                           const Clock& clock, Messages& messages, QWidget* parent);
+                           const QString& tool, const Clock& clock, Messages& messages, QWidget* parent);
 bool printReportWithDialog(const Services& services, const QStringList& lines, const QString& title,
-                           QWidget* parent);
+                           const QString& tool, QWidget* parent);
 
 } // namespace kelvane

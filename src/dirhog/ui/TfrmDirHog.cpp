@@ -524,7 +524,8 @@ void TfrmDirHog::btClipClick()
 
 void TfrmDirHog::btPrintClick()
 {
-    printReportWithDialog(services_, lb, QStringLiteral("Directory hogs sorted by size"), this);
+    printReportWithDialog(services_, lb, QStringLiteral("Directory hogs sorted by size"),
+                          QStringLiteral("dirhogs"), this);
 }
 
 void TfrmDirHog::btBrowseClick()

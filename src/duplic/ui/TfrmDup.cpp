@@ -15,6 +15,7 @@
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 #include "duplic/duplicatescan.h"
 #include "duplic/findduplicates.h"
 #include "duplic/ui/binicons.h"
@@ -199,6 +200,11 @@ void TfrmDup::FormShow()
     btScan->setEnabled(true);
     btClose->setEnabled(true);
     setupDrives();
+    QSettings& settings = appSettings();
+    SpinEdit1->setValue(
+        settings.value(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value()).toInt());
+    cbWildCard->setEditText(
+        settings.value(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText()).toString());
 
     if (duplicates_) {
         setWindowTitle(QStringLiteral("Find and delete duplicate files"));
@@ -514,7 +520,8 @@ void TfrmDup::btPrintClick()
         (duplicates_ ? QStringLiteral("Duplicates larger than ") : QStringLiteral("File Hogs larger than ")) +
         QString::number(SpinEdit1->value()) + QStringLiteral("KB") + QStringLiteral(" matching ") +
         cbWildCard->currentText() + QStringLiteral(" on drive(s) ") + drives;
-    printReportWithDialog(services_, resultLines(), title, this);
+    printReportWithDialog(services_, resultLines(), title,
+                          duplicates_ ? QStringLiteral("duplicates") : QStringLiteral("hogs"), this);
 }
 
 void TfrmDup::btSortClick()
@@ -573,6 +580,18 @@ void TfrmDup::FormClose()
     markedCount = 0;
     markedBytes = 0;
     TfrmReallyDelete::confirmAndDelete(this, services_, std::move(paths), savings, shown);
+}
+
+QString TfrmDup::settingsGroup() const
+{
+    return duplicates_ ? QStringLiteral("Duplicates") : QStringLiteral("FileHogs");
+}
+
+void TfrmDup::saveSettings()
+{
+    ScanWindow::saveSettings();
+    appSettings().setValue(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value());
+    appSettings().setValue(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText());
 }
 
 void TfrmDup::done(int result)

@@ -76,6 +76,9 @@ public Q_SLOTS:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Duplicates and file hogs remember their size limits and patterns apart.
+    QString settingsGroup() const override;
+    void saveSettings() override;
 
 private:
     struct Outcome;

@@ -605,7 +605,7 @@ void TfrmMods::PrintClick()
 {
     const QString title = QStringLiteral("Files Modified/Created between ") + dtStart->text() +
                           QStringLiteral(" and ") + dtEnd->text();
-    printReportWithDialog(services_, resultLines(), title, this);
+    printReportWithDialog(services_, resultLines(), title, QStringLiteral("changed"), this);
 }
 
 void TfrmMods::btBrowseClick()

@@ -3,6 +3,7 @@
 #include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 #include "common/walker.h"
 #include "stats/agebands.h"
 #include "stats/diskspacetexts.h"
@@ -188,8 +189,11 @@ void TfrmStatistics::FormShow()
 
 void TfrmStatistics::fillDrives()
 {
+    // The drive chosen now, or the one chosen in an earlier run.
     const Drive* chosen = chosenDrive();
-    const std::string keep = chosen ? chosen->root : std::string();
+    const std::string keep =
+        chosen ? chosen->root
+               : appSettings().value(QStringLiteral("Statistics/drive")).toString().toStdString();
     drives_ = services_.drives->drives();
     const QSignalBlocker quiet(cbDrive);
     cbDrive->clear();
@@ -321,17 +325,21 @@ void TfrmStatistics::PageControl1Change()
 
 void TfrmStatistics::cbDriveClick()
 {
+    if (const Drive* chosen = chosenDrive())
+        appSettings().setValue(QStringLiteral("Statistics/drive"), QString::fromStdString(chosen->root));
     if (PageControl1->currentIndex() == DiskSpacePageIndex)
         doDiskSize();
 }
 
 void TfrmStatistics::btPrintClick()
 {
-    QPrinter* printer = services_.printing->choosePrinter(this);
+    QPrinter* printer = services_.printing->choosePrinter(this, QStringLiteral("statistics"));
     if (!printer)
         return;
     if (!printWindowPicture(*this, *printer))
         services_.messages->error(this, QStringLiteral("The page could not be printed."));
+    else if (!services_.printing->outputFile().isEmpty())
+        announceReportFile(*services_.messages, this, services_.printing->outputFile());
 }
 
 } // namespace kelvane

@@ -6,6 +6,7 @@
 #include "support/temptree.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QFontMetrics>
 #include <QPrinter>
@@ -166,14 +167,15 @@ private:
         const QString pdf = QString::fromStdString(tree.path("report.pdf"));
         PdfPrintService printing(pdf);
         const FixedClock clock = printingClock();
-        kelvane::printReport(*printing.choosePrinter(nullptr), lines, title, clock, messages, nullptr);
+        kelvane::printReport(*printing.choosePrinter(nullptr, QStringLiteral("test")), lines, title, clock,
+                             messages, nullptr);
         return pdf;
     }
 
     PrinterSizes sizes()
     {
         PdfPrintService printing(QString::fromStdString(tree_.path("probe.pdf")));
-        return sizesOf(*printing.choosePrinter(nullptr));
+        return sizesOf(*printing.choosePrinter(nullptr, QStringLiteral("test")));
     }
 
     TempTree tree_;
@@ -339,8 +341,8 @@ private Q_SLOTS:
         const QString pdf = QString::fromStdString(tree.path("missing/report.pdf"));
         PdfPrintService printing(pdf);
         const FixedClock clock = printingClock();
-        kelvane::printReport(*printing.choosePrinter(nullptr), {QStringLiteral("a")}, title, clock, messages,
-                             nullptr);
+        kelvane::printReport(*printing.choosePrinter(nullptr, QStringLiteral("test")), {QStringLiteral("a")},
+                             title, clock, messages, nullptr);
         QCOMPARE(messages.shown().size(), 1);
         QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
         QCOMPARE(messages.shown()[0].text, failureText);
@@ -405,17 +407,55 @@ private Q_SLOTS:
         PdfPrintService printing(pdf);
         printing.setCancel(true);
         const FixedClock clock = printingClock();
-        QVERIFY(!kelvane::printReportWithDialog(printing, {QStringLiteral("a")}, title, clock, messages,
-                                                nullptr));
+        QVERIFY(!kelvane::printReportWithDialog(printing, {QStringLiteral("a")}, title,
+                                                QStringLiteral("test"), clock, messages, nullptr));
         QCOMPARE(printing.dialogsShown(), 1);
         QVERIFY(messages.shown().isEmpty());
         QVERIFY(!QFile::exists(pdf));
 
         printing.setCancel(false);
-        QVERIFY(
-            kelvane::printReportWithDialog(printing, {QStringLiteral("a")}, title, clock, messages, nullptr));
+        QVERIFY(kelvane::printReportWithDialog(printing, {QStringLiteral("a")}, title, QStringLiteral("test"),
+                                               clock, messages, nullptr));
         QVERIFY(messages.shown().isEmpty());
         QCOMPARE(layoutText(pdf).value(0), title);
+    }
+
+    // With no printer the report goes to a new file in the Documents folder,
+    // named after the tool and the time, and the user is told where.
+    void aReportFileIsNewAndAnnounced()
+    {
+        TempTree tree;
+        const QString folder = QString::fromStdString(tree.path("Documents"));
+        const QDateTime when(QDate(2026, 12, 8), QTime(6, 5, 9));
+        const QString first = kelvane::reserveReportFile(folder, QStringLiteral("hogs"), when);
+        QCOMPARE(first, folder + QStringLiteral("/kelvane-hogs-2026-12-08-060509.pdf"));
+        QVERIFY(QFile::exists(first));
+        {
+            QFile earlier(first);
+            QVERIFY(earlier.open(QIODevice::WriteOnly));
+            earlier.write("an earlier report");
+        }
+        const QString second = kelvane::reserveReportFile(folder, QStringLiteral("hogs"), when);
+        QCOMPARE(second, folder + QStringLiteral("/kelvane-hogs-2026-12-08-060509-2.pdf"));
+        QCOMPARE(kelvane::reserveReportFile(folder, QStringLiteral("hogs"), when),
+                 folder + QStringLiteral("/kelvane-hogs-2026-12-08-060509-3.pdf"));
+        QFile earlier(first);
+        QVERIFY(earlier.open(QIODevice::ReadOnly));
+        QCOMPARE(earlier.readAll(), QByteArray("an earlier report"));
+        QVERIFY(kelvane::reserveReportFile(QStringLiteral("/proc/kelvane-no-such"), QStringLiteral("x"), when)
+                    .isEmpty());
+
+        ScriptedMessages messages;
+        PdfPrintService printing(second);
+        printing.setAnnounceFile(true);
+        const FixedClock clock = printingClock();
+        QVERIFY(kelvane::printReportWithDialog(printing, {QStringLiteral("a")}, title,
+                                               QStringLiteral("dirhogs"), clock, messages, nullptr));
+        QCOMPARE(printing.lastTool(), QStringLiteral("dirhogs"));
+        QCOMPARE(messages.shown().size(), 1);
+        QCOMPARE(messages.shown().first().kind, Messages::Kind::Information);
+        QCOMPARE(messages.shown().first().text, QStringLiteral("The report was saved to ") + second);
+        QCOMPARE(layoutText(second).value(0), title);
     }
 };
 

@@ -1,0 +1,76 @@
+// The table of kelvane-cli's subcommands: grammar and help of each.
+
+#include "cli/changedcommand.h"
+#include "cli/commandline.h"
+#include "cli/dirhogcommand.h"
+#include "cli/duplicatescommand.h"
+#include "cli/statscommand.h"
+#include "cli/walkcommand.h"
+
+namespace kelvane::cli {
+
+namespace {
+
+const OptionSpec kLimitOption{"limit", "KB", "only files larger than KB kilobytes (default 250)"};
+const OptionSpec kPatternOption{"pattern", "P",
+                                "only names matching the pattern P, * and ? as wildcards, letter case "
+                                "ignored (default *.*)"};
+
+} // namespace
+
+const std::vector<CommandSpec>& allCommands()
+{
+    static const std::vector<CommandSpec> commands = {
+        {"walk",
+         "PATH...",
+         "totals of each tree (directories, files, bytes, skipped)",
+         {},
+         1,
+         -1,
+         runWalk,
+         kJsonOutput},
+        {"dirhogs",
+         "PATH...",
+         "directory hogs, largest first",
+         {{"main", nullptr, "one line per directory under each PATH, with its whole subtree"}},
+         1,
+         -1,
+         runDirHogs,
+         kJsonOutput | kNullOutput},
+        {"stats",
+         "PATH",
+         "file statistics of one tree (extensions, size and age bands)",
+         {},
+         1,
+         1,
+         runStats,
+         kJsonOutput},
+        {"duplicates",
+         "PATH...",
+         "file names seen more than once",
+         {{"exact", nullptr, "the same name and the same size in KB"}, kLimitOption, kPatternOption},
+         1,
+         -1,
+         runDuplicates,
+         kJsonOutput | kNullOutput},
+        {"hogs",
+         "PATH...",
+         "files above the size limit, largest first",
+         {kLimitOption, kPatternOption},
+         1,
+         -1,
+         runHogs,
+         kJsonOutput | kNullOutput},
+        {"changed",
+         "--from=YYYY-MM-DD --to=YYYY-MM-DD PATH...",
+         "files last written between the two dates (both included)",
+         {{"from", "YYYY-MM-DD", "first day of the range"}, {"to", "YYYY-MM-DD", "last day of the range"}},
+         1,
+         -1,
+         runChanged,
+         kJsonOutput | kNullOutput},
+    };
+    return commands;
+}
+
+} // namespace kelvane::cli

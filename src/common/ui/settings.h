@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+namespace kelvane {
+
+// The choices Kelvane remembers between runs, in one file:
+// ~/.config/kelvane/kelvane.conf ($XDG_CONFIG_HOME respected). Each window
+// keeps its keys under a group of its own ("TfrmDup/limitKB").
+QSettings& appSettings();
+
+// A window's size, kept under group/"size"; restoring ignores a size below
+// the window's minimum and keeps the window's own size when none is kept.
+void saveWindowSize(const QWidget* window, const QString& group);
+void restoreWindowSize(QWidget* window, const QString& group);
+
+} // namespace kelvane

@@ -1,0 +1,69 @@
+#include "shell/commandline.h"
+
+#include "common/version.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+namespace kelvane {
+
+namespace {
+
+const char kUsage[] = "usage: kelvane [--help | --version] [QT OPTION]...\n";
+
+const char kHelp[] = "\n"
+                     "Kelvane, a desktop disk-space utility: duplicate files, file hogs,\n"
+                     "directory hogs, files changed between two dates and drive statistics.\n"
+                     "It takes no arguments; every scan without windows is in kelvane-cli.\n"
+                     "\n"
+                     "options:\n"
+                     "  -h, --help         show this help and exit\n"
+                     "  -V, --version      show the version and exit\n"
+                     "  -platform NAME     Qt's platform plugin (xcb, wayland, offscreen)\n"
+                     "                     and Qt's other standard options (-style, -reverse, ...)\n"
+                     "\n"
+                     "exit status: 0 when the launcher is closed, 1 without a display,\n"
+                     "2 usage error\n";
+
+} // namespace
+
+ShellCommandLine parseShellCommandLine(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+
+    QCommandLineParser parser;
+    // Qt's own options are single-dash words: "-platform offscreen".
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")}, QString());
+    parser.addOption(help);
+    parser.addOption(version);
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                             "qwindowicon", "qwindowtitle", "display", "geometry", "style", "stylesheet",
+                             "session", "name", "title", "visual", "qmljsdebugger"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString()));
+
+    ShellCommandLine result;
+    const bool parsed = parser.parse(args);
+    if (parser.isSet(help)) {
+        result.exitStatus = 0;
+        result.text = std::string(kUsage) + kHelp;
+    } else if (parser.isSet(version)) {
+        result.exitStatus = 0;
+        result.text = std::string("kelvane ") + KELVANE_VERSION + "\n";
+    } else if (!parsed) {
+        result.exitStatus = 2;
+        result.text = "kelvane: " + parser.errorText().toStdString() + "\n" + kUsage;
+    } else if (!parser.positionalArguments().isEmpty()) {
+        result.exitStatus = 2;
+        result.text = "kelvane: unexpected argument " + parser.positionalArguments().first().toStdString() +
+                      "\n" + kUsage;
+    }
+    return result;
+}
+
+} // namespace kelvane
