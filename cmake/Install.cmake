@@ -42,7 +42,7 @@ add_custom_target(man-pages ALL DEPENDS ${MAN_OUTPUTS})
 install(FILES ${MAN_OUTPUTS} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
 install(FILES ${KELVANE_DATA}/completion/kelvane-cli DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} RENAME copyright)
+install(FILES ${CMAKE_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/kelvane RENAME copyright)
 
 # cpack -G DEB: library dependencies come from dpkg-shlibdeps; the platform
 # plugins are loaded at run time, so they are named here.
