@@ -40,7 +40,16 @@ echo "== versions"
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/bin/kelvane" --version)" = "kelvane $version" ]
 echo "kelvane and kelvane-cli $version"
 echo "== bash completion"
-bash -n "$root/share/bash-completion/completions/kelvane-cli"
+completes() { # words... : what the installed completion offers for the last word
+  bash -c 'source /usr/share/bash-completion/bash_completion
+           source "$1/share/bash-completion/completions/kelvane-cli"; shift
+           PATH=$0/bin:$PATH; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1))
+           COMP_LINE="$*"; COMP_POINT=${#COMP_LINE}
+           _kelvane_cli 2>/dev/null; echo "${COMPREPLY[*]}"' "$root" "$root" "$@"
+}
+[ "$(completes kelvane-cli du)" = duplicates ]
+[[ " $(completes kelvane-cli hogs --) " == *" --json "*" --null "* ]]
+echo "commands and options complete"
 
 echo "== package"
 (cd "$build" && cpack -G DEB >/dev/null)

@@ -8,7 +8,7 @@ set -euo pipefail
 # entry, metainfo and man page validators.
 packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins qt6-wayland libtbb-dev libgtest-dev
           fonts-dejavu-core util-linux poppler-utils weston
-          dpkg-dev desktop-file-utils appstream man-db groff-base "$@")
+          dpkg-dev desktop-file-utils appstream man-db groff-base bash-completion "$@")
 
 missing=()
 for p in "${packages[@]}"; do
