@@ -5,11 +5,12 @@
 #include "support/shellrun.h"
 #include "support/temptree.h"
 
+#include <QRegularExpression>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <fstream>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -29,15 +30,17 @@ ShellRun cli(const std::string& args)
     return runShell(kNoDisplay + shellQuote(KELVANE_CLI_PATH) + " " + args);
 }
 
-std::vector<std::string> linesMatching(const std::string& text, const std::regex& pattern)
+// The first capture of pattern in every line of text that it matches.
+std::vector<std::string> linesMatching(const std::string& text, const char* pattern)
 {
+    const QRegularExpression expression(QString::fromLatin1(pattern));
     std::vector<std::string> found;
     std::istringstream in(text);
     std::string line;
-    std::smatch m;
     while (std::getline(in, line)) {
-        if (std::regex_search(line, m, pattern))
-            found.push_back(m[1]);
+        const QRegularExpressionMatch m = expression.match(QString::fromStdString(line));
+        if (m.hasMatch())
+            found.push_back(m.captured(1).toStdString());
     }
     return found;
 }
@@ -46,7 +49,7 @@ std::vector<std::string> commandNames()
 {
     const std::string help = cli("--help").out;
     const std::string commands = help.substr(help.find("commands:\n"));
-    return linesMatching(commands.substr(0, commands.find("\n\n")), std::regex("^  ([a-z-]+) "));
+    return linesMatching(commands.substr(0, commands.find("\n\n")), "^  ([a-z-]+) ");
 }
 
 std::string readFile(const std::string& path)
@@ -198,7 +201,7 @@ TEST(CommandLine, ManPageDescribesEveryCommandAndOption)
         const size_t end = page.find("\n.S", section + 1);
         const std::string text = page.substr(section, end - section);
         for (const std::string& option :
-             linesMatching(cli(command + " --help").out, std::regex("^ *(?:-\\w, )?--([a-z-]+)"))) {
+             linesMatching(cli(command + " --help").out, "^ *(?:-\\w, )?--([a-z-]+)")) {
             if (option == "help" || option == "threads")
                 continue; // the global options
             std::string escaped;
