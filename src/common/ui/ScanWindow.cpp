@@ -65,7 +65,7 @@ void ScanWindow::saveSettings()
     QStringList roots;
     for (const Drive& drive : pnlDrives->selectedDrives())
         roots << QString::fromStdString(drive.root);
-    appSettings().setValue(settingsGroup() + QStringLiteral("/drives"), roots);
+    rememberValue(settingsGroup() + QStringLiteral("/drives"), roots);
 }
 
 void ScanWindow::closeEvent(QCloseEvent* event)
@@ -118,7 +118,7 @@ void ScanWindow::setupDrives()
     const auto drives = services_.drives->drives();
     pnlDrives->setupDriveBoxes(drives, services_.drives->currentDriveIndex(drives));
     const QStringList remembered =
-        appSettings().value(settingsGroup() + QStringLiteral("/drives")).toStringList();
+        rememberedValue(settingsGroup() + QStringLiteral("/drives")).toStringList();
     const size_t shown = std::min<size_t>(drives.size(), DrivePanel::kBoxes);
     bool anyShown = false;
     for (size_t i = 0; i < shown; ++i)

@@ -13,14 +13,25 @@ QSettings& appSettings()
     return settings;
 }
 
+QVariant rememberedValue(const QString& key, const QVariant& fallback)
+{
+    return appSettings().value(key, fallback);
+}
+
+void rememberValue(const QString& key, const QVariant& value)
+{
+    appSettings().setValue(key, value);
+    appSettings().sync();
+}
+
 void saveWindowSize(const QWidget* window, const QString& group)
 {
-    appSettings().setValue(group + QStringLiteral("/size"), window->size());
+    rememberValue(group + QStringLiteral("/size"), window->size());
 }
 
 void restoreWindowSize(QWidget* window, const QString& group)
 {
-    const QSize size = appSettings().value(group + QStringLiteral("/size")).toSize();
+    const QSize size = rememberedValue(group + QStringLiteral("/size")).toSize();
     if (size.isValid())
         window->resize(size.expandedTo(window->minimumSize()));
 }

@@ -2,7 +2,7 @@
 
 #include <QSettings>
 #include <QString>
-#include <QStringList>
+#include <QVariant>
 
 class QWidget;
 
@@ -10,8 +10,13 @@ namespace kelvane {
 
 // The choices Kelvane remembers between runs, in one file:
 // ~/.config/kelvane/kelvane.conf ($XDG_CONFIG_HOME respected). Each window
-// keeps its keys under a group of its own ("TfrmDup/limitKB").
+// keeps its keys under a group of its own ("FileHogs/limitKB").
 QSettings& appSettings();
+
+// One remembered value by key, fallback when none is kept; remembering
+// writes the file at once, so a crash later loses nothing.
+QVariant rememberedValue(const QString& key, const QVariant& fallback = {});
+void rememberValue(const QString& key, const QVariant& value);
 
 // A window's size, kept under group/"size"; restoring ignores a size below
 // the window's minimum and keeps the window's own size when none is kept.

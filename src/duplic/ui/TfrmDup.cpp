@@ -200,11 +200,10 @@ void TfrmDup::FormShow()
     btScan->setEnabled(true);
     btClose->setEnabled(true);
     setupDrives();
-    QSettings& settings = appSettings();
     SpinEdit1->setValue(
-        settings.value(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value()).toInt());
+        rememberedValue(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value()).toInt());
     cbWildCard->setEditText(
-        settings.value(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText()).toString());
+        rememberedValue(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText()).toString());
 
     if (duplicates_) {
         setWindowTitle(QStringLiteral("Find and delete duplicate files"));
@@ -590,8 +589,8 @@ QString TfrmDup::settingsGroup() const
 void TfrmDup::saveSettings()
 {
     ScanWindow::saveSettings();
-    appSettings().setValue(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value());
-    appSettings().setValue(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText());
+    rememberValue(settingsGroup() + QStringLiteral("/limitKB"), SpinEdit1->value());
+    rememberValue(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText());
 }
 
 void TfrmDup::done(int result)

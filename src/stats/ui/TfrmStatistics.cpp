@@ -192,8 +192,7 @@ void TfrmStatistics::fillDrives()
     // The drive chosen now, or the one chosen in an earlier run.
     const Drive* chosen = chosenDrive();
     const std::string keep =
-        chosen ? chosen->root
-               : appSettings().value(QStringLiteral("Statistics/drive")).toString().toStdString();
+        chosen ? chosen->root : rememberedValue(QStringLiteral("Statistics/drive")).toString().toStdString();
     drives_ = services_.drives->drives();
     const QSignalBlocker quiet(cbDrive);
     cbDrive->clear();
@@ -326,7 +325,7 @@ void TfrmStatistics::PageControl1Change()
 void TfrmStatistics::cbDriveClick()
 {
     if (const Drive* chosen = chosenDrive())
-        appSettings().setValue(QStringLiteral("Statistics/drive"), QString::fromStdString(chosen->root));
+        rememberValue(QStringLiteral("Statistics/drive"), QString::fromStdString(chosen->root));
     if (PageControl1->currentIndex() == DiskSpacePageIndex)
         doDiskSize();
 }
