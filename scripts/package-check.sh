@@ -48,7 +48,8 @@ completes() { # words... : what the installed completion offers for the last wor
            _kelvane_cli 2>/dev/null; echo "${COMPREPLY[*]}"' "$root" "$root" "$@"
 }
 [ "$(completes kelvane-cli du)" = duplicates ]
-[[ " $(completes kelvane-cli hogs --) " == *" --json "*" --null "* ]]
+options=" $(completes kelvane-cli hogs --) "
+[[ $options == *" --json "* && $options == *" --null "* ]]
 echo "commands and options complete"
 
 echo "== package"
