@@ -63,10 +63,10 @@ int run(DupMode mode, const CliOptions& options)
     }
     const std::vector<Candidate> sorted = scan.takeCandidates();
     RowWriter out(options.format);
-    size_t group = 0;
-    std::string_view lastKey;
-    for (const size_t i : scan.resultOrder(sorted)) {
-        const Candidate& c = sorted[i];
+    std::vector<uint32_t> groups;
+    const std::vector<size_t> order = scan.resultOrder(sorted, &groups);
+    for (size_t k = 0; k < order.size(); ++k) {
+        const Candidate& c = sorted[order[k]];
         switch (options.format) {
         case OutputFormat::Lines:
             out.line(c.line());
@@ -78,14 +78,12 @@ int run(DupMode mode, const CliOptions& options)
             const CandidateFacts facts = c.facts();
             JsonRow row;
             if (mode == DupMode::Duplicates) {
-                const std::string_view key = groupKey(c, settings.exact);
-                if (group == 0 || key != lastKey)
-                    ++group;
-                lastKey = key;
+                // Groups as the result formed them: on the real names.
+                const int64_t group = k < groups.size() ? int64_t(groups[k]) + 1 : 0;
                 std::string_view name = c.line().substr(0, c.nameSize);
                 while (name.size() > 1 && name.back() == ' ')
                     name.remove_suffix(1); // the column's padding
-                row.number("group", int64_t(group)).text("key", name);
+                row.number("group", group).text("key", name);
             }
             row.path(c.path()).number("size", facts.bytes).time("modified", facts.mtime);
             row.boolean("search_path", facts.onSearchPath);

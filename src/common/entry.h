@@ -32,8 +32,9 @@ struct Entry {
     std::string name; // raw bytes as stored on disk, never re-encoded
     uint32_t attr = 0;
     mode_t mode = 0;
-    int64_t size = 0;  // apparent size in bytes
-    int64_t mtime = 0; // seconds since the epoch
+    int64_t size = 0;       // apparent size in bytes
+    int64_t mtime = 0;      // seconds since the epoch
+    uint32_t mtimeNsec = 0; // and nanoseconds
     dev_t dev = 0;
     ino_t ino = 0;
 

@@ -1,5 +1,7 @@
 #include "common/fileops.h"
 
+#include "common/boundpath.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -25,6 +27,7 @@ Entry entryOf(std::string name, const struct stat& st)
     e.mode = st.st_mode;
     e.size = int64_t(st.st_size);
     e.mtime = int64_t(st.st_mtime);
+    e.mtimeNsec = uint32_t(st.st_mtim.tv_nsec);
     e.dev = st.st_dev;
     e.ino = st.st_ino;
     return e;
@@ -114,47 +117,101 @@ std::optional<Entry> lookupFile(const std::string& path, int* error)
     return entryOf(splitPath(path).second, st);
 }
 
+FileOutcome deleteBoundFile(const std::string& path, const FileIdentity& scanned, bool content)
+{
+    FileOutcome out;
+    const BoundPath bound = bindPath(path, scanned, content);
+    switch (bound.binding) {
+    case Binding::Same:
+        break;
+    case Binding::Changed:
+        out.reason = StayReason::ChangedSinceScan;
+        return out;
+    case Binding::Gone:
+        out.reason = StayReason::AlreadyGone;
+        out.error = ENOENT;
+        return out;
+    case Binding::Failed:
+        out.reason =
+            bound.error == EACCES || bound.error == EPERM ? StayReason::Permission : StayReason::Other;
+        out.error = bound.error;
+        return out;
+    }
+    if (S_ISDIR(bound.st.st_mode)) {
+        out.error = EISDIR;
+        return out;
+    }
+    if (attributesOf(bound.name.c_str(), bound.st.st_mode) & kAttrReadOnly) {
+        out.reason = StayReason::ReadOnly;
+        out.error = EACCES;
+        return out;
+    }
+    if (!stillBound(bound)) {
+        out.reason = StayReason::ChangedSinceScan;
+        return out;
+    }
+    if (::unlinkat(bound.parent.get(), bound.name.c_str(), 0) != 0) {
+        out.error = errno;
+        out.reason = failureReason(out.error, bound.parent.get(), bound.name.c_str());
+        return out;
+    }
+    out.deleted = true;
+    out.bytesFreed = bound.st.st_nlink > 1 ? 0 : int64_t(bound.st.st_size);
+    return out;
+}
+
 OpResult deleteFile(const std::string& path)
 {
-    const auto [parent, name] = splitPath(path);
-    if (name.empty() || name == "." || name == "..")
-        return OpResult::failure(EINVAL, QStringLiteral("Not a file name"));
-    Fd dir(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.fd < 0)
-        return OpResult::failure(errno);
-    struct stat st;
-    if (::fstatat(dir.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0)
-        return OpResult::failure(errno);
-    if (S_ISDIR(st.st_mode))
-        return OpResult::failure(EISDIR);
-    if (attributesOf(name.c_str(), st.st_mode) & kAttrReadOnly)
+    const FileOutcome out = deleteBoundFile(path, FileIdentity{}, false);
+    if (out.deleted)
+        return {};
+    switch (out.reason) {
+    case StayReason::ReadOnly:
         return OpResult::failure(EACCES, QStringLiteral("The file is read-only"));
-    if (::unlinkat(dir.fd, name.c_str(), 0) != 0)
-        return OpResult::failure(errno);
-    return {};
+    case StayReason::ChangedSinceScan:
+        return OpResult::failure(ELOOP, QStringLiteral("A link is on the way to the file"));
+    default:
+        return OpResult::failure(out.error ? out.error : EINVAL);
+    }
 }
 
 OpResult removeDirectory(const std::string& path)
 {
-    if (::rmdir(path.c_str()) != 0)
+    const BoundPath bound = bindPath(path, FileIdentity{});
+    if (bound.binding != Binding::Same)
+        return OpResult::failure(bound.error ? bound.error : ELOOP);
+    if (::unlinkat(bound.parent.get(), bound.name.c_str(), AT_REMOVEDIR) != 0)
         return OpResult::failure(errno);
     return {};
 }
 
-OpResult setAttributes(const std::string& path, uint32_t attr)
+OpResult setAttributes(const std::string& path, uint32_t attr, const FileIdentity& identity)
 {
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0)
-        return OpResult::failure(errno);
-    if (S_ISLNK(st.st_mode))
+    const BoundPath bound = bindPath(path, identity);
+    if (bound.binding == Binding::Changed)
+        return OpResult::failure(ESTALE, changedSinceScanText(path));
+    if (bound.binding != Binding::Same)
+        return OpResult::failure(bound.error ? bound.error : EINVAL);
+    if (S_ISLNK(bound.st.st_mode))
         return {};
+    const FileDescriptor fd =
+        openBoundObject(bound.parent.get(), bound.name, bound.st.st_dev, bound.st.st_ino);
+    if (!fd.valid()) {
+        const int error = errno;
+        return OpResult::failure(error, error == ESTALE ? changedSinceScanText(path) : QString());
+    }
+    struct stat st;
+    if (::fstat(fd.get(), &st) != 0)
+        return OpResult::failure(errno);
     mode_t mode = st.st_mode & 07777;
     if (attr & kAttrReadOnly)
         mode &= ~mode_t(0222);
     else if ((mode & 0222) == 0)
         mode |= 0200;
-    if (mode != (st.st_mode & 07777) && ::fchmodat(AT_FDCWD, path.c_str(), mode, 0) != 0)
-        return OpResult::failure(errno);
+    if (mode != (st.st_mode & 07777)) {
+        if (const int error = changeModeOf(fd.get(), mode))
+            return OpResult::failure(error);
+    }
     return {};
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "common/deletionreport.h"
 #include "common/entry.h"
+#include "common/fileidentity.h"
 
 #include <QString>
 
@@ -28,18 +30,33 @@ std::optional<std::vector<Entry>> listDirectory(const std::string& dir, uint32_t
 // One file or directory by its path, without following a final symbolic link.
 std::optional<Entry> lookupFile(const std::string& path, int* error = nullptr);
 
-// Deletes one file (never a directory) relative to its open parent directory.
-// A read-only file (no write bit) is refused, as the user must clear that first.
+// What became of one file handed to a deletion.
+struct FileOutcome {
+    bool deleted = false;
+    int64_t bytesFreed = 0; // 0 when other hard links still hold the data
+    StayReason reason = StayReason::Other;
+    int error = 0;
+};
+
+// Deletes one file (never a directory) bound to what the scan saw: the path
+// is opened from its drive root without following any link (bindPath), and
+// the file must still be the object scanned, with content also its size and
+// modification time. A read-only file (no write bit) is refused, as the user
+// must clear that first. Unknown identity: only links on the way are refused.
+FileOutcome deleteBoundFile(const std::string& path, const FileIdentity& scanned, bool content);
+
+// deleteBoundFile with nothing known of the file.
 OpResult deleteFile(const std::string& path);
 
-// Removes an empty directory.
+// Removes an empty directory, reached without following links.
 OpResult removeDirectory(const std::string& path);
 
 // Replaces the attribute bits of a file. Only read-only can change: setting it
 // removes every write bit, clearing it adds the owner's write bit. Hidden and
 // system bits cannot be changed on Linux and are ignored; a symbolic link is
-// left alone.
-OpResult setAttributes(const std::string& path, uint32_t attr);
+// left alone. The mode is changed through a descriptor of the very object
+// (checked against identity when known), never by name.
+OpResult setAttributes(const std::string& path, uint32_t attr, const FileIdentity& identity = {});
 
 // Splits a path into its parent directory and last name ("/a/b" -> "/a", "b";
 // "b" -> ".", "b"; "/b" -> "/", "b").

@@ -6,7 +6,7 @@ const std::string ResultGrid::kNoPath;
 
 GridRow GridRow::fromCells(const QStringList& cells, std::string path)
 {
-    return GridRow{cells.join(QLatin1Char('\t')).toUtf8(), std::move(path)};
+    return GridRow{cells.join(QLatin1Char('\t')).toUtf8(), std::move(path), {}};
 }
 
 ResultGrid::ResultGrid(const QStringList& titles, QObject* parent)
@@ -109,6 +109,13 @@ const std::string& ResultGrid::rowPath(int row) const
     if (row < 1 || row >= RowCount())
         return kNoPath;
     return rows_[size_t(row - 1)].path;
+}
+
+FileIdentity ResultGrid::rowIdentity(int row) const
+{
+    if (row < 1 || row >= RowCount())
+        return {};
+    return rows_[size_t(row - 1)].identity;
 }
 
 void ResultGrid::reorderRows(int first, const std::vector<uint32_t>& order)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/fileidentity.h"
 #include "common/sortablegrid.h"
 
 #include <QAbstractTableModel>
@@ -12,10 +13,12 @@
 namespace kelvane {
 
 // One result row: its cells (UTF-8, joined by tabs: one allocation a row, so a
-// million rows stay small) and the real path it stands for (raw bytes).
+// million rows stay small), the real path it stands for (raw bytes) and what
+// the scan saw there.
 struct GridRow {
     QByteArray cells;
     std::string path;
+    FileIdentity identity;
 
     static GridRow fromCells(const QStringList& cells, std::string path = {});
 };
@@ -45,6 +48,8 @@ public:
     // Replaces every result row at once (a scan's final list).
     void setRows(std::vector<GridRow> rows);
     const std::string& rowPath(int row) const;
+    // What the scan saw at the row's path (unknown outside the grid).
+    FileIdentity rowIdentity(int row) const;
 
     // Moves whole rows once: the row at first + i becomes the old row
     // first + order[i].

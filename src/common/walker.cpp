@@ -242,6 +242,7 @@ private:
                 e.mode = st.st_mode;
                 e.size = int64_t(st.st_size);
                 e.mtime = int64_t(st.st_mtime);
+                e.mtimeNsec = uint32_t(st.st_mtim.tv_nsec);
                 e.dev = st.st_dev;
                 e.ino = st.st_ino;
                 if (++unreported == kProgressBatch && options_.progress) {

@@ -25,7 +25,7 @@ bool AllDirectoriesFold::visit(const WalkDir& dir, std::span<const Entry> listin
             break;
         }
     }
-    if (!candidates_.add(dir.path(), totals, capacity_)) {
+    if (!candidates_.add(dir.path(), identityOf(dir), totals, capacity_)) {
         if (onFull_)
             onFull_();
         return false;

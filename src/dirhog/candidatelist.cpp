@@ -12,13 +12,14 @@
 
 namespace kelvane {
 
-bool CandidateList::add(std::string path, const DirTotals& totals, int64_t capacity)
+bool CandidateList::add(std::string path, const FileIdentity& identity, const DirTotals& totals,
+                        int64_t capacity)
 {
     if (taken_.fetch_add(1, std::memory_order_relaxed) >= limit_) {
         full_.store(true, std::memory_order_relaxed);
         return false;
     }
-    records_.push_back(Record{std::move(path), totals, capacity});
+    records_.push_back(Record{std::move(path), identity, totals, capacity});
     return true;
 }
 
@@ -47,6 +48,7 @@ std::vector<DirHogRow> CandidateList::handOver()
         rows[i].path = std::move(r.path);
         rows[i].totals = r.totals;
         rows[i].capacity = r.capacity;
+        rows[i].identity = r.identity;
         const qsizetype tab = rows[i].line.indexOf(QLatin1Char('\t'));
         keys[i] = {r.totals.bytes / 1024, textSortKey(QStringView(rows[i].line).mid(tab))};
     });

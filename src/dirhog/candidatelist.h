@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/fileidentity.h"
 #include "dirhog/dirtotals.h"
 
 #include <QString>
@@ -19,6 +20,7 @@ struct DirHogRow {
     std::string path; // the real path bytes, for deletion and browsing
     DirTotals totals;
     int64_t capacity = -1; // of the drive, -1 when unknown
+    FileIdentity identity;
 };
 
 // The directories found by a scan, collected from the walk's threads and
@@ -31,7 +33,7 @@ public:
 
     // Adds a directory (safe from several threads). false when the list is
     // full: the directory is left out and full() turns true.
-    bool add(std::string path, const DirTotals& totals, int64_t capacity);
+    bool add(std::string path, const FileIdentity& identity, const DirTotals& totals, int64_t capacity);
     bool full() const { return full_.load(std::memory_order_relaxed); }
     size_t size() const { return records_.size(); }
 
@@ -43,6 +45,7 @@ public:
 private:
     struct Record {
         std::string path;
+        FileIdentity identity;
         DirTotals totals;
         int64_t capacity;
     };

@@ -15,20 +15,6 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY;
 
 } // namespace
 
-FileDescriptor& FileDescriptor::operator=(FileDescriptor&& other) noexcept
-{
-    if (this != &other)
-        reset(std::exchange(other.fd_, -1));
-    return *this;
-}
-
-void FileDescriptor::reset(int fd)
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = fd;
-}
-
 FileDescriptor openDirectoryPath(const std::string& path)
 {
     if (path.empty()) {

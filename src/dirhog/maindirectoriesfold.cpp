@@ -28,7 +28,7 @@ SubtreeTotals MainDirectoriesFold::combine(const WalkDir& dir, SubtreeTotals own
         own.totals += child.totals;
         ++own.totals.subdirs;
     }
-    if (dir.depth() == 1 && !candidates_.add(dir.path(), own.totals, capacity_) && onFull_)
+    if (dir.depth() == 1 && !candidates_.add(dir.path(), identityOf(dir), own.totals, capacity_) && onFull_)
         onFull_();
     return own;
 }

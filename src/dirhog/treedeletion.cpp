@@ -1,5 +1,6 @@
 #include "dirhog/treedeletion.h"
 
+#include "common/boundpath.h"
 #include "common/displayname.h"
 #include "common/entry.h"
 #include "dirhog/directorypath.h"
@@ -24,6 +25,7 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_N
 struct Node {
     mode_t mode = 0;
     int64_t size = 0;
+    uint32_t links = 1;
     dev_t dev = 0;
     ino_t ino = 0;
     bool mountRoot = false;
@@ -33,11 +35,12 @@ std::optional<Node> statAt(int dirFd, const char* name)
 {
     struct statx sx;
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE, &sx) != 0)
+                STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_NLINK, &sx) != 0)
         return std::nullopt;
     Node n;
     n.mode = sx.stx_mode;
     n.size = int64_t(sx.stx_size);
+    n.links = sx.stx_nlink;
     n.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     n.ino = sx.stx_ino;
     n.mountRoot =
@@ -57,6 +60,7 @@ int openChecked(int dirFd, const std::string& name, const Node& node)
     const int fd = ::openat(dirFd, name.c_str(), kOpenFlags);
     if (fd >= 0 && !sameDirectory(fd, node.dev, node.ino)) {
         ::close(fd);
+        errno = ESTALE;
         return -1;
     }
     return fd;
@@ -122,9 +126,15 @@ public:
         }
     }
 
-    TreeDeletionResult run(const std::string& path);
+    TreeDeletionResult run(const std::string& path, const FileIdentity& scanned);
 
 private:
+    // The answer to one question, with Yes to All and No to All remembered.
+    TreeAnswer answer(const QString& question);
+    void stayed(const std::string& name, StayReason reason, int error = 0)
+    {
+        result_.report.stayed(childPath(path_, name), reason, error);
+    }
     void push(int fd, const std::string& name, const Node& node);
     // Leaves the top directory and removes it; false when its parent could
     // not be found again.
@@ -143,31 +153,56 @@ private:
     int openFds_ = 0;
     std::string path_;
     TreeDeletionResult result_;
+    bool yesToAll_ = false;
+    bool noToAll_ = false;
 };
 
-TreeDeletionResult Deletion::run(const std::string& path)
+TreeDeletionResult Deletion::run(const std::string& path, const FileIdentity& scanned)
 {
     result_.refusal = deletionRefusal(path);
     if (result_.refusal != DeletionRefusal::None)
         return result_;
-    const auto [parent, name] = parentAndName(path);
-    parentFd_ = openDirectoryPath(parent);
-    if (!parentFd_.valid())
+    BoundPath bound = bindPath(path, scanned);
+    switch (bound.binding) {
+    case Binding::Same:
+        break;
+    case Binding::Gone:
+        result_.gone = true;
         return result_;
-    const auto node = statAt(parentFd_.get(), name.c_str());
-    if (!node) {
-        result_.gone = errno == ENOENT;
+    case Binding::Changed:
+        result_.refusal = DeletionRefusal::Changed;
+        return result_;
+    case Binding::Failed:
+        result_.report.stayed(
+            path, bound.error == EACCES || bound.error == EPERM ? StayReason::Permission : StayReason::Other,
+            bound.error);
         return result_;
     }
-    if (!S_ISDIR(node->mode))
+    if (!S_ISDIR(bound.st.st_mode)) {
+        if (scanned.known())
+            result_.refusal = DeletionRefusal::Changed;
         return result_; // a link or a file in its place: nothing to enter
-    const int fd = openChecked(parentFd_.get(), name, *node);
-    if (fd < 0)
+    }
+    parentFd_ = std::move(bound.parent);
+    const std::string name = bound.name;
+    const auto node = statAt(parentFd_.get(), name.c_str());
+    if (!node || node->dev != bound.st.st_dev || node->ino != bound.st.st_ino) {
+        result_.refusal = DeletionRefusal::Changed;
         return result_;
-    rootDev_ = node->dev;
+    }
     path_ = path;
     while (path_.size() > 1 && path_.back() == '/')
         path_.pop_back();
+    const int fd = openChecked(parentFd_.get(), name, *node);
+    if (fd < 0) {
+        const int error = errno;
+        result_.report.stayed(path_,
+                              error == ESTALE ? StayReason::ChangedSinceScan
+                                              : failureReason(error, parentFd_.get(), name.c_str()),
+                              error);
+        return result_;
+    }
+    rootDev_ = node->dev;
     push(fd, name, *node);
     while (!frames_.empty()) {
         Frame& top = frames_.back();
@@ -182,8 +217,20 @@ TreeDeletionResult Deletion::run(const std::string& path)
         visit(entry);
     }
     const auto after = statAt(parentFd_.get(), name.c_str());
-    result_.gone = !after && errno == ENOENT;
+    result_.gone = after ? (after->dev != node->dev || after->ino != node->ino) : errno == ENOENT;
     return result_;
+}
+
+TreeAnswer Deletion::answer(const QString& question)
+{
+    if (yesToAll_)
+        return TreeAnswer::Yes;
+    if (noToAll_)
+        return TreeAnswer::NoToAll;
+    const TreeAnswer a = ask_ ? ask_(question) : TreeAnswer::Cancel;
+    yesToAll_ = a == TreeAnswer::YesToAll;
+    noToAll_ = a == TreeAnswer::NoToAll;
+    return a;
 }
 
 void Deletion::push(int fd, const std::string& name, const Node& node)
@@ -230,7 +277,14 @@ bool Deletion::pop()
     }
     ::close(top.fd);
     --openFds_;
-    ::unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR); // a directory that is not empty stays
+    if (::unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) != 0) {
+        // Not empty: what kept it is recorded already (or came meanwhile).
+        const int error = errno;
+        if (error != ENOTEMPTY && error != EEXIST && !frames_.empty())
+            stayed(top.name, failureReason(error, parentFd, top.name.c_str()), error);
+        else if (error != ENOTEMPTY && error != EEXIST)
+            result_.report.stayed(path_, failureReason(error, parentFd, top.name.c_str()), error);
+    }
     return true;
 }
 
@@ -244,36 +298,82 @@ void Deletion::visit(const std::string& name)
         deleteFile(dirFd, name, *node);
         return;
     }
-    if (node->dev != rootDev_ || node->mountRoot)
-        return; // another file system: never entered
+    if (node->dev != rootDev_ || node->mountRoot) {
+        stayed(name, StayReason::MountPoint); // another file system: never entered
+        return;
+    }
     const int fd = openChecked(dirFd, name, *node);
-    if (fd >= 0)
+    if (fd >= 0) {
         push(fd, name, *node);
+        return;
+    }
+    const int error = errno;
+    if (error == ENOENT)
+        return;
+    stayed(name, error == ESTALE ? StayReason::ChangedSinceScan : failureReason(error, dirFd, name.c_str()),
+           error);
 }
 
 void Deletion::deleteFile(int dirFd, const std::string& name, const Node& node)
 {
     const uint32_t attr = attributesOf(name.c_str(), node.mode);
     bool goAhead = true;
+    bool kept = false;
+    bool changed = false;
     bool writable = (attr & kAttrReadOnly) == 0;
+    int modeError = 0;
     for (const uint32_t bit : {kAttrReadOnly, kAttrHidden, kAttrSystem}) {
         if ((attr & bit) == 0)
             continue;
-        goAhead = ask_ && ask_(fileQuestion(childPath(path_, name), bit));
-        if (goAhead && bit == kAttrReadOnly && !writable) {
-            writable =
-                ::fchmodat(dirFd, name.c_str(), (node.mode & 07777) | S_IWUSR, AT_SYMLINK_NOFOLLOW) == 0;
+        const TreeAnswer a = answer(fileQuestion(childPath(path_, name), bit));
+        kept = a == TreeAnswer::NoToAll;
+        goAhead = a == TreeAnswer::Yes || a == TreeAnswer::YesToAll;
+        if (goAhead && bit == kAttrReadOnly && !writable && !changed) {
+            // The very file listed before the question, never a name that
+            // may lead elsewhere by now.
+            const FileDescriptor fd = openBoundObject(dirFd, name, node.dev, node.ino);
+            struct stat st;
+            if (!fd.valid()) {
+                changed = errno == ESTALE || errno == ELOOP;
+                modeError = errno;
+            } else if (::fstat(fd.get(), &st) == 0) {
+                modeError = changeModeOf(fd.get(), (st.st_mode & 07777) | S_IWUSR);
+                writable = modeError == 0;
+            }
         }
+    }
+    if (kept) {
+        stayed(name, StayReason::KeptAtAnswer);
+        return;
     }
     if (!goAhead) {
         result_.cancelled = true;
         return;
     }
-    if (!writable)
-        return; // still read-only: such a file is never deleted
+    if (changed) {
+        stayed(name, StayReason::ChangedSinceScan);
+        return;
+    }
+    if (!writable) {
+        // Still read-only: such a file is never deleted.
+        stayed(name, modeError == EPERM ? StayReason::Permission : StayReason::ReadOnly, modeError);
+        return;
+    }
+    const auto now = statAt(dirFd, name.c_str());
+    if (!now)
+        return; // gone meanwhile
+    if (now->dev != node.dev || now->ino != node.ino) {
+        stayed(name, StayReason::ChangedSinceScan);
+        return;
+    }
     if (::unlinkat(dirFd, name.c_str(), 0) == 0) {
         ++result_.files;
-        result_.bytes += node.size;
+        result_.report.deleted(now->links > 1 ? 0 : now->size);
+        result_.bytes = result_.report.bytesFreed();
+    } else {
+        const int error = errno;
+        if (error != ENOENT)
+            stayed(name, failureReason(error, dirFd, name.c_str()), error);
     }
 }
 
@@ -308,13 +408,27 @@ DeletionRefusal deletionRefusal(const std::string& path)
     return DeletionRefusal::None;
 }
 
-bool removeEmptyDirectory(const std::string& path)
+EmptyRemoval removeEmptyDirectory(const std::string& path, const FileIdentity& scanned)
 {
     if (deletionRefusal(path) != DeletionRefusal::None)
-        return false;
-    const auto [parent, name] = parentAndName(path);
-    const FileDescriptor parentFd = openDirectoryPath(parent);
-    return parentFd.valid() && ::unlinkat(parentFd.get(), name.c_str(), AT_REMOVEDIR) == 0;
+        return EmptyRemoval::NotRemoved;
+    const BoundPath bound = bindPath(path, scanned);
+    switch (bound.binding) {
+    case Binding::Same:
+        break;
+    case Binding::Gone:
+        return EmptyRemoval::Gone;
+    case Binding::Changed:
+        return EmptyRemoval::Changed;
+    case Binding::Failed:
+        return EmptyRemoval::NotRemoved;
+    }
+    if (!S_ISDIR(bound.st.st_mode))
+        return scanned.known() ? EmptyRemoval::Changed : EmptyRemoval::NotRemoved;
+    if (!stillBound(bound))
+        return EmptyRemoval::Changed;
+    return ::unlinkat(bound.parent.get(), bound.name.c_str(), AT_REMOVEDIR) == 0 ? EmptyRemoval::Removed
+                                                                                 : EmptyRemoval::NotRemoved;
 }
 
 QString fileQuestion(const std::string& path, uint32_t attributeBit)
@@ -335,10 +449,10 @@ QString fileQuestion(const std::string& path, uint32_t attributeBit)
            QStringLiteral("delete this file and continue deleting other files? ");
 }
 
-TreeDeletionResult TreeDeletion::run(const std::string& path)
+TreeDeletionResult TreeDeletion::run(const std::string& path, const FileIdentity& scanned)
 {
     Deletion deletion(ask_, progress_, budget_);
-    return deletion.run(path);
+    return deletion.run(path, scanned);
 }
 
 } // namespace kelvane

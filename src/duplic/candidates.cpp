@@ -74,7 +74,7 @@ CandidateFacts Candidate::facts() const
 }
 
 Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstTab, size_t secondTab,
-                              std::string_view path, int64_t kb, const CandidateFacts* facts)
+                              std::string_view path, size_t nameSize, int64_t kb, const CandidateFacts* facts)
 {
     const size_t size = line.size() + path.size() + (facts ? sizeof *facts : 0);
     if (size > left_) {
@@ -83,8 +83,14 @@ Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstT
         next_ = blocks_.back().get();
         left_ = block;
     }
-    Candidate c{next_, uint32_t(line.size()), uint32_t(path.size()),
-                kb,    uint32_t(firstTab),    facts != nullptr};
+    Candidate c;
+    c.text = next_;
+    c.lineSize = uint32_t(line.size());
+    c.pathSize = uint32_t(path.size());
+    c.realNameSize = uint32_t(nameSize);
+    c.kb = kb;
+    c.nameSize = uint32_t(firstTab);
+    c.hasFacts = facts != nullptr;
     if (mode == DupMode::Duplicates) {
         setKey(c, line.substr(0, firstTab));
         c.restKey = packKey(line.substr(secondTab), 0);
@@ -127,6 +133,8 @@ bool candidateBefore(DupMode mode, const Candidate& a, const Candidate& b)
         }
         if (!sameName)
             c = compareText(la.substr(0, a.nameSize), lb.substr(0, b.nameSize));
+        if (c == 0)
+            c = compareFoldedNames(a.realName(), b.realName());
         if (c == 0) {
             // The same name; the rest of the line begins with the size.
             if (a.kb != b.kb && a.kb < kFiveDigits && b.kb < kFiveDigits)

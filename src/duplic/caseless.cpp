@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 namespace kelvane {
 
@@ -34,7 +35,49 @@ bool continuationByte(unsigned char c)
     return (c & 0xC0) == 0x80;
 }
 
+bool allAscii(std::string_view s)
+{
+    for (const char c : s) {
+        if (static_cast<unsigned char>(c) & 0x80)
+            return false;
+    }
+    return true;
+}
+
+std::string folded(std::string_view name)
+{
+    const QString text = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    const QByteArray back = text.toUtf8();
+    if (std::string_view(back.constData(), size_t(back.size())) == name) {
+        const QByteArray f = text.toCaseFolded().toUtf8();
+        return std::string(f.constData(), size_t(f.size()));
+    }
+    std::string out(name);
+    for (char& c : out)
+        c = char(asciiLower(static_cast<unsigned char>(c)));
+    return out;
+}
+
 } // namespace
+
+int compareFoldedNames(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return 0;
+    if (allAscii(a) && allAscii(b)) {
+        const size_t n = a.size() < b.size() ? a.size() : b.size();
+        for (size_t i = 0; i < n; ++i) {
+            const unsigned char la = asciiLower(static_cast<unsigned char>(a[i]));
+            const unsigned char lb = asciiLower(static_cast<unsigned char>(b[i]));
+            if (la != lb)
+                return la < lb ? -1 : 1;
+        }
+        return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+    }
+    const std::string fa = folded(a);
+    const std::string fb = folded(b);
+    return fa < fb ? -1 : (fa > fb ? 1 : 0);
+}
 
 int compareCaseless(std::string_view a, std::string_view b)
 {

@@ -63,6 +63,7 @@ public:
             return {};
         ThreadState& state = local_.local();
         size_t directoryLength = 0; // of the directory's path with its "/"; 0 until a file is taken
+        uint32_t rootLength = 0;
         for (const Entry& e : listing) {
             if (!passesAttributeFilter(e.attr, kRequestScanFiles) || e.size <= limitBytes_ ||
                 !pattern_.matches(e.name))
@@ -75,13 +76,14 @@ public:
                 break;
             }
             if (directoryLength == 0) {
+                rootLength = identityOf(dir).rootLength;
                 state.path = dir.path();
                 state.lines.setDirectory(state.path);
                 if (state.path.back() != '/')
                     state.path.push_back('/');
                 directoryLength = state.path.size();
             }
-            std::string_view path;
+            std::string_view path = e.name;
             if (settings_.keepPaths) {
                 state.path.resize(directoryLength);
                 state.path.append(e.name);
@@ -89,9 +91,11 @@ public:
             }
             const std::string_view line = state.lines.line(e);
             const CandidateFacts facts{e.size, e.mtime, state.lines.onSearchPath()};
-            state.candidates.push_back(state.store.add(settings_.mode, line, state.lines.firstTab(),
-                                                       state.lines.secondTab(), path, e.size / 1024,
-                                                       settings_.keepFacts ? &facts : nullptr));
+            Candidate c = state.store.add(settings_.mode, line, state.lines.firstTab(), state.lines.secondTab(),
+                                          path, e.name.size(), e.size / 1024,
+                                          settings_.keepFacts ? &facts : nullptr);
+            c.identity = FileIdentity::ofEntry(e, rootLength);
+            state.candidates.push_back(c);
         }
         return {};
     }
@@ -174,22 +178,23 @@ std::vector<Candidate> DuplicateScan::takeCandidates()
     return collector_->take();
 }
 
-std::vector<size_t> DuplicateScan::resultOrder(const std::vector<Candidate>& sorted) const
+std::vector<size_t> DuplicateScan::resultOrder(const std::vector<Candidate>& sorted,
+                                               std::vector<uint32_t>* groups) const
 {
     if (settings_.mode == DupMode::Hogs)
         return reSort(sorted);
-    return addDups(sorted, settings_.exact);
+    return addDups(sorted, settings_.exact, groups);
 }
 
-std::vector<GridRow> DuplicateScan::takeResult()
+std::vector<GridRow> DuplicateScan::takeResult(std::vector<uint32_t>* groups)
 {
     const std::vector<Candidate> sorted = takeCandidates();
     std::vector<GridRow> rows;
-    const std::vector<size_t> order = resultOrder(sorted);
+    const std::vector<size_t> order = resultOrder(sorted, groups);
     rows.reserve(order.size());
     for (const size_t i : order) {
         const Candidate& c = sorted[i];
-        rows.push_back(GridRow{QByteArray(c.text, qsizetype(c.lineSize)), std::string(c.path())});
+        rows.push_back(GridRow{QByteArray(c.text, qsizetype(c.lineSize)), std::string(c.path()), c.identity});
     }
     return rows;
 }

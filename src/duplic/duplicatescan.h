@@ -60,10 +60,13 @@ public:
     std::vector<Candidate> takeCandidates();
     // Positions in that list of the result lines, in the order of the result
     // list: addDups (Scan or Exact) or reSort (file hogs).
-    std::vector<size_t> resultOrder(const std::vector<Candidate>& sorted) const;
-    // The result list as grid rows: each line with the real path of its file.
-    // Ends the scan.
-    std::vector<GridRow> takeResult();
+    // groups, when given, receives the duplicate group (0, 1, ...) of each.
+    std::vector<size_t> resultOrder(const std::vector<Candidate>& sorted,
+                                    std::vector<uint32_t>* groups = nullptr) const;
+    // The result list as grid rows: each line with the real path of its file
+    // and what the scan saw of it; groups, when given, receives the duplicate
+    // group number of each row (duplicates mode). Ends the scan.
+    std::vector<GridRow> takeResult(std::vector<uint32_t>* groups = nullptr);
 
 private:
     class Collector;

@@ -14,9 +14,9 @@ void ChangedFileList::startDirectory(std::string dir)
     directories_.push_back(std::move(dir));
 }
 
-void ChangedFileList::add(std::string name, uint32_t stamp, int64_t bytes, int64_t mtime)
+void ChangedFileList::add(std::string name, uint32_t stamp, const FileIdentity& identity)
 {
-    files_.push_back(File{uint32_t(directories_.size() - 1), stamp, bytes, mtime, std::move(name)});
+    files_.push_back(File{uint32_t(directories_.size() - 1), stamp, std::move(name), identity});
 }
 
 void ChangedFileList::append(ChangedFileList&& other)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/fileidentity.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -17,14 +19,21 @@ public:
     const std::string& directory(size_t i) const { return directories_[files_[i].directory]; }
     const std::string& name(size_t i) const { return files_[i].name; }
     uint32_t stamp(size_t i) const { return files_[i].stamp; }
-    int64_t bytes(size_t i) const { return files_[i].bytes; }
-    int64_t mtime(size_t i) const { return files_[i].mtime; } // seconds since the epoch
+    int64_t bytes(size_t i) const { return files_[i].identity.size; }
+    // Seconds since the epoch.
+    int64_t mtime(size_t i) const
+    {
+        const int64_t ns = files_[i].identity.mtimeNs;
+        return ns >= 0 ? ns / 1'000'000'000 : -((-ns + 999'999'999) / 1'000'000'000);
+    }
+    // What the scan saw of the file (its size and time included).
+    const FileIdentity& identity(size_t i) const { return files_[i].identity; }
     // The file's full path (directory joined with name).
     std::string path(size_t i) const;
 
     // Files added after this belong to dir.
     void startDirectory(std::string dir);
-    void add(std::string name, uint32_t stamp, int64_t bytes = 0, int64_t mtime = 0);
+    void add(std::string name, uint32_t stamp, const FileIdentity& identity = {});
     // Appends every file of other, in its order.
     void append(ChangedFileList&& other);
     // Keeps the first n files.
@@ -35,9 +44,8 @@ private:
     struct File {
         uint32_t directory;
         uint32_t stamp;
-        int64_t bytes;
-        int64_t mtime;
         std::string name;
+        FileIdentity identity;
     };
     std::vector<std::string> directories_;
     std::vector<File> files_;

@@ -12,10 +12,14 @@ ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::at
 ChangedChunks ChangedFilesFold::visit(const WalkDir& dir, std::span<const Entry> listing)
 {
     ChangedChunk chunk;
+    uint32_t rootLength = 0;
     for (const Entry& e : listing) {
         if (passesAttributeFilter(e.attr, kRequestChangedFiles) && entryKind(e) == EntryKind::Other &&
-            range_.contains(e.mtime))
-            chunk.files.push_back({e.name, e.stamp(), e.size, e.mtime});
+            range_.contains(e.mtime)) {
+            if (chunk.files.empty())
+                rootLength = identityOf(dir).rootLength;
+            chunk.files.push_back(ChangedChunk::File{e.name, e.stamp(), FileIdentity::ofEntry(e, rootLength)});
+        }
     }
     if (chunk.files.empty())
         return {};

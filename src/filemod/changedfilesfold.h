@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/fileidentity.h"
 #include "common/walker.h"
 #include "filemod/daterange.h"
 
@@ -18,8 +19,7 @@ struct ChangedChunk {
     struct File {
         std::string name;
         uint32_t stamp;
-        int64_t bytes;
-        int64_t mtime;
+        FileIdentity identity; // what the scan saw of it
     };
     std::vector<File> files;
 };

@@ -24,7 +24,7 @@ WalkStats ChangedFilesScan::walk(const std::string& root)
     for (ChangedChunk& chunk : result.value) {
         found.startDirectory(std::move(chunk.directory));
         for (ChangedChunk::File& file : chunk.files)
-            found.add(std::move(file.name), file.stamp, file.bytes, file.mtime);
+            found.add(std::move(file.name), file.stamp, file.identity);
     }
     if (fold.full()) {
         // Threads may have found more than the room before they stopped; the

@@ -90,7 +90,9 @@ QStringList ChangedTexts::cells(const ChangedFileList& files, size_t i)
 
 GridRow ChangedTexts::gridRow(const ChangedFileList& files, size_t i)
 {
-    return GridRow::fromCells(cells(files, i), files.path(i));
+    GridRow row = GridRow::fromCells(cells(files, i), files.path(i));
+    row.identity = files.identity(i);
+    return row;
 }
 
 QString ChangedTexts::line(const ChangedFileList& files, size_t i)

@@ -1,11 +1,19 @@
+#include "common/boundpath.h"
 #include "dirhog/treedeletion.h"
+#include "support/childprocess.h"
 #include "support/temptree.h"
 
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
+#include <functional>
+
+#include <cstdio>
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,13 +31,16 @@ bool exists(const std::string& path)
 // Records the questions and answers them from a list (Yes when it runs out).
 struct Questions {
     QStringList asked;
-    QList<bool> answers;
+    QList<TreeAnswer> answers;
+    std::function<void()> whileAsked; // runs while a question is open
 
     TreeDeletion::Ask ask()
     {
         return [this](const QString& question) {
             asked << question;
-            return answers.isEmpty() ? true : answers.takeFirst();
+            if (whileAsked)
+                whileAsked();
+            return answers.isEmpty() ? TreeAnswer::Yes : answers.takeFirst();
         };
     }
 };
@@ -48,12 +59,12 @@ TEST(TreeDeletion, EmptyDirectoryIsRemovedAtOnce)
     const std::string empty = tree.dir("empty");
     const std::string full = tree.dir("full");
     tree.file("full/f", 10);
-    EXPECT_TRUE(removeEmptyDirectory(empty));
+    EXPECT_EQ(removeEmptyDirectory(empty), EmptyRemoval::Removed);
     EXPECT_FALSE(exists(empty));
-    EXPECT_FALSE(removeEmptyDirectory(full));
+    EXPECT_EQ(removeEmptyDirectory(full), EmptyRemoval::NotRemoved);
     EXPECT_TRUE(exists(tree.path("full/f")));
-    EXPECT_FALSE(removeEmptyDirectory(tree.path("missing")));
-    EXPECT_FALSE(removeEmptyDirectory("/"));
+    EXPECT_EQ(removeEmptyDirectory(tree.path("missing")), EmptyRemoval::Gone);
+    EXPECT_EQ(removeEmptyDirectory("/"), EmptyRemoval::NotRemoved);
 }
 
 TEST(TreeDeletion, DeletesATreeOfThreeFiles)
@@ -84,7 +95,7 @@ TEST(TreeDeletion, ReadOnlyAnsweredNoStopsEverything)
     tree.file("d/sub/later", 7);
     tree.file("d/z", 9);
     Questions q;
-    q.answers = {false};
+    q.answers = {TreeAnswer::No};
     const TreeDeletionResult r = TreeDeletion(q.ask()).run(tree.path("d"));
     EXPECT_TRUE(r.cancelled);
     EXPECT_FALSE(r.completed());
@@ -131,7 +142,7 @@ TEST(TreeDeletion, EachBitIsAskedInTurnAndTheLastAnswerDecides)
     tree.file("e/.both", 10, 0444);
     tree.file("e/other", 20);
     Questions noYes;
-    noYes.answers = {false, true};
+    noYes.answers = {TreeAnswer::No, TreeAnswer::Yes};
     r = TreeDeletion(noYes.ask()).run(tree.path("e"));
     EXPECT_EQ(noYes.asked.size(), 2);
     EXPECT_FALSE(r.cancelled);
@@ -143,7 +154,7 @@ TEST(TreeDeletion, EachBitIsAskedInTurnAndTheLastAnswerDecides)
 
     // Yes, then No: cancelled, though the write bit was already added.
     Questions yesNo;
-    yesNo.answers = {true, false};
+    yesNo.answers = {TreeAnswer::Yes, TreeAnswer::Cancel};
     r = TreeDeletion(yesNo.ask()).run(tree.path("e"));
     EXPECT_TRUE(r.cancelled);
     struct stat st;
@@ -290,4 +301,213 @@ TEST(TreeDeletion, TwoThousandLevelsAreDeletedCompletely)
         EXPECT_FALSE(exists(top));
         EXPECT_EQ(test::openDescriptorCount(), descriptors);
     }
+}
+
+namespace {
+
+FileIdentity scannedDirectory(const TempTree& tree, const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
+    return FileIdentity::ofDirectory(st.st_dev, st.st_ino, rootLengthOf(tree.root()));
+}
+
+mode_t modeOf(const std::string& path)
+{
+    struct stat st {};
+    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
+    return st.st_mode & 07777;
+}
+
+} // namespace
+
+// A parent of the listed directory replaced by a link after the scan: the
+// link is never followed, so the directory it points at is left alone.
+TEST(TreeDeletion, ParentSwappedForALinkAfterTheScanIsRefused)
+{
+    TempTree tree;
+    tree.file("D/swapme/s/f", 1);
+    const std::string victim = tree.file("D/victim/s/keep", 5);
+    const std::string listed = tree.path("D/swapme/s");
+    const FileIdentity scanned = scannedDirectory(tree, listed);
+    ASSERT_EQ(::rename(tree.path("D/swapme").c_str(), tree.path("D/swapme.moved").c_str()), 0);
+    tree.symlink("D/swapme", "victim");
+
+    for (const FileIdentity& identity : {scanned, FileIdentity{}}) {
+        Questions q;
+        const TreeDeletionResult r = TreeDeletion(q.ask()).run(listed, identity);
+        EXPECT_EQ(r.refusal, DeletionRefusal::Changed);
+        EXPECT_FALSE(r.gone);
+        EXPECT_EQ(r.files, 0);
+        EXPECT_TRUE(exists(victim));
+        EXPECT_TRUE(exists(tree.path("D/swapme.moved/s/f")));
+        EXPECT_EQ(removeEmptyDirectory(listed, identity), EmptyRemoval::Changed);
+    }
+    EXPECT_EQ(changedSinceScanText(listed),
+              QString::fromStdString(listed) + " has changed since the scan; scan again");
+
+    // Another directory in the place of the scanned one is not it either.
+    ASSERT_EQ(::rename(tree.path("D/swapme.moved/s").c_str(), tree.path("D/swapme.moved/s.old").c_str()), 0);
+    tree.file("D/swapme.moved/s/new", 3);
+    const TreeDeletionResult r = TreeDeletion(Questions().ask()).run(tree.path("D/swapme.moved/s"), scanned);
+    EXPECT_EQ(r.refusal, DeletionRefusal::Changed);
+    EXPECT_TRUE(exists(tree.path("D/swapme.moved/s/new")));
+}
+
+// The read-only file replaced by a hard link to another file while its
+// question is open: Yes changes nothing of the other file and deletes nothing.
+TEST(TreeDeletion, ReadOnlyFileSwappedForAHardLinkWhileAskedIsLeftAlone)
+{
+    TempTree tree;
+    const std::string ro = tree.file("v/ro.txt", 10, 0444);
+    const std::string secret = tree.file("secret", 5, 0600);
+    Questions q;
+    q.whileAsked = [&] {
+        ASSERT_EQ(::unlink(ro.c_str()), 0);
+        ASSERT_EQ(::link(secret.c_str(), ro.c_str()), 0);
+    };
+    const TreeDeletionResult r =
+        TreeDeletion(q.ask()).run(tree.path("v"), scannedDirectory(tree, tree.path("v")));
+    EXPECT_EQ(q.asked, QStringList{readOnlyQuestion(ro)});
+    EXPECT_EQ(modeOf(secret), 0600u);
+    EXPECT_TRUE(exists(ro));
+    EXPECT_FALSE(r.gone);
+    EXPECT_EQ(r.files, 0);
+    EXPECT_EQ(r.report.stayedCount(StayReason::ChangedSinceScan), 1);
+    EXPECT_EQ(r.report.stayedText(), "1 not deleted: 1 changed since the scan\nChanged since the scan - " +
+                                         QString::fromStdString(ro));
+}
+
+TEST(TreeDeletion, YesToAllAndNoToAllAnswerOnceForTheWholeTree)
+{
+    TempTree tree;
+    for (const char* name : {"d/.git/a", "d/.git/b", "d/.c", "d/plain"})
+        tree.file(name, 10, 0444);
+    Questions yes;
+    yes.answers = {TreeAnswer::YesToAll};
+    TreeDeletionResult r = TreeDeletion(yes.ask()).run(tree.path("d"));
+    EXPECT_EQ(yes.asked.size(), 1);
+    EXPECT_TRUE(r.gone);
+    EXPECT_EQ(r.files, 4);
+
+    tree.file("e/.a", 1);
+    tree.file("e/.b", 2, 0444);
+    tree.file("e/plain", 4);
+    Questions no;
+    no.answers = {TreeAnswer::NoToAll};
+    r = TreeDeletion(no.ask()).run(tree.path("e"));
+    EXPECT_EQ(no.asked.size(), 1);
+    EXPECT_FALSE(r.cancelled);
+    EXPECT_FALSE(r.gone);
+    EXPECT_EQ(r.files, 1);
+    EXPECT_EQ(r.bytes, 4);
+    EXPECT_EQ(r.report.stayedCount(StayReason::KeptAtAnswer), 2);
+    EXPECT_TRUE(exists(tree.path("e/.a")));
+    EXPECT_TRUE(exists(tree.path("e/.b")));
+    EXPECT_EQ(modeOf(tree.path("e/.b")), 0444u);
+}
+
+// Bytes are counted as freed only when no other name holds the data.
+TEST(TreeDeletion, HardLinkedDataIsNotCountedAsFreed)
+{
+    TempTree tree;
+    const std::string inside = tree.file("d/shared", 100);
+    ASSERT_EQ(::link(inside.c_str(), tree.path("kept").c_str()), 0);
+    tree.file("d/own", 7);
+    tree.file("d/pair1", 50);
+    ASSERT_EQ(::link(tree.path("d/pair1").c_str(), tree.path("d/pair2").c_str()), 0);
+    const TreeDeletionResult r = TreeDeletion(Questions().ask()).run(tree.path("d"));
+    EXPECT_TRUE(r.gone);
+    EXPECT_EQ(r.files, 4);
+    EXPECT_EQ(r.bytes, 57); // own, and the pair once its last name went
+}
+
+// A user who may not delete in the tree: nothing is claimed, every file that
+// stayed is named with the reason.
+TEST(TreeDeletion, UnprivilegedDeletionSaysWhatStayed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run a child as the user nobody";
+    TempTree tree;
+    ASSERT_EQ(::chmod(tree.root().c_str(), 0755), 0);
+    tree.file("locked/a", 10);
+    tree.file("locked/sub/b", 20);
+    const std::string locked = tree.path("locked");
+    const test::ChildOutcome child = test::runInChild([&] {
+        if (!test::becomeNobody())
+            return test::kChildSkipped;
+        const TreeDeletionResult r = TreeDeletion(Questions().ask()).run(locked);
+        // The directories stay for the same reason (their parent is not
+        // the user's to change), and say so.
+        const QString shown = QString::fromStdString(locked);
+        const QString expected = "4 not deleted: 4 permission denied\nPermission denied - " + shown +
+                                 "/a\nPermission denied - " + shown + "/sub/b\nPermission denied - " + shown +
+                                 "/sub\nPermission denied - " + shown;
+        if (r.files != 0 || r.gone || r.report.deletedLine() != "Deleted 0 files for a savings of 0 bytes." ||
+            r.report.stayedText() != expected) {
+            std::printf("files %lld gone %d\n%s\n", (long long)r.files, int(r.gone),
+                        r.report.stayedText().toUtf8().constData());
+            return 1;
+        }
+        return 0;
+    });
+    if (child.status == test::kChildSkipped)
+        GTEST_SKIP() << "could not become nobody";
+    EXPECT_EQ(child.status, 0) << child.output;
+    EXPECT_TRUE(exists(tree.path("locked/a")));
+    EXPECT_TRUE(exists(tree.path("locked/sub/b")));
+}
+
+// Another file system mounted inside the tree is neither entered nor removed,
+// and the ending names it.
+TEST(TreeDeletion, MountPointInsideTheTreeStaysAndIsNamed)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to mount in a private namespace";
+    TempTree tree;
+    tree.file("d/other", 10);
+    const std::string mnt = tree.dir("d/mnt");
+    const test::ChildOutcome child = test::runInChild([&] {
+        if (!test::enterPrivateMounts() || ::mount("scratch", mnt.c_str(), "tmpfs", 0, "size=1m") != 0)
+            return test::kChildSkipped;
+        const int fd = ::open((mnt + "/inside").c_str(), O_CREAT | O_WRONLY, 0644);
+        ::close(fd);
+        const TreeDeletionResult r = TreeDeletion(Questions().ask()).run(tree.path("d"));
+        const bool ok =
+            !r.gone && r.files == 1 && r.report.stayedCount(StayReason::MountPoint) == 1 &&
+            r.report.stayedText() == "1 not deleted: 1 mount point\nMount point of another file system - " +
+                                         QString::fromStdString(mnt) &&
+            exists(mnt + "/inside");
+        if (!ok)
+            std::printf("%s\n", r.report.stayedText().toUtf8().constData());
+        return ok ? 0 : 1;
+    });
+    if (child.status == test::kChildSkipped)
+        GTEST_SKIP() << "no private mount namespace here";
+    EXPECT_EQ(child.status, 0) << child.output;
+    EXPECT_FALSE(exists(tree.path("d/other")));
+}
+
+TEST(TreeDeletion, ImmutableFileStaysAndIsNamed)
+{
+    TempTree tree;
+    tree.file("d/plain", 3);
+    const std::string frozen = tree.file("d/frozen", 5);
+    const int fd = ::open(frozen.c_str(), O_RDONLY);
+    ASSERT_GE(fd, 0);
+    int flags = 0;
+    const bool set = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                     (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    if (!set) {
+        ::close(fd);
+        GTEST_SKIP() << "this file system (or user) cannot set the immutable attribute";
+    }
+    const TreeDeletionResult r = TreeDeletion(Questions().ask()).run(tree.path("d"));
+    flags &= ~FS_IMMUTABLE_FL;
+    EXPECT_EQ(::ioctl(fd, FS_IOC_SETFLAGS, &flags), 0);
+    ::close(fd);
+    EXPECT_FALSE(r.gone);
+    EXPECT_EQ(r.files, 1);
+    EXPECT_EQ(r.report.stayedText(),
+              "1 not deleted: 1 immutable\nImmutable - " + QString::fromStdString(frozen));
 }

@@ -33,6 +33,8 @@ bool referenceBefore(DupMode mode, const Candidate& a, const Candidate& b)
         const size_t ta = la.find('\t'), tb = lb.find('\t');
         c = compareText(la.substr(0, ta), lb.substr(0, tb));
         if (c == 0)
+            c = compareFoldedNames(a.realName(), b.realName());
+        if (c == 0)
             c = compareText(la.substr(ta), lb.substr(tb));
     }
     return c != 0 ? c < 0 : a.path() < b.path();
@@ -97,7 +99,7 @@ TEST(CandidateOrder, SortKeysAgreeWithTheTexts)
                             second = line.size();
                             line += "\t1:00:00 PM\t" + dir + name;
                         }
-                        all.push_back(store.add(mode, line, first, second, dir + name, kb));
+                        all.push_back(store.add(mode, line, first, second, dir + name, name.size(), kb));
                     }
         for (const Candidate& a : all)
             for (const Candidate& b : all)
@@ -112,7 +114,7 @@ TEST(CandidateOrder, GroupsAndLargestFirst)
     auto add = [&](const std::string& name, int64_t kb, const std::string& dir) {
         const std::string line = pad(name) + "\t" + sizeColumn(kb) + "\t1/1/2020\t1:00:00 PM\t" + dir;
         return store.add(DupMode::Duplicates, line, line.find('\t'), line.find('\t', line.find('\t') + 1),
-                         dir + name, kb);
+                         dir + name, name.size(), kb);
     };
     std::vector<Candidate> sorted = {add("b.txt", 2, "/x/"), add("a.txt", 3, "/y/"), add("a.txt", 2, "/z/"),
                                      add("c.txt", 2, "/x/"), add("b.txt", 2, "/y/"), add("a.txt", 2, "/x/")};

@@ -208,22 +208,32 @@ TEST(DuplicateScan, SearchPathMarkerInTheLineButNotInThePath)
                                   "\t" + q(tree.path("bin/tool")) + "*(SEARCHPATH)*"));
 }
 
-TEST(DuplicateScan, OddNamesKeepTheColumnsAndTheRealPath)
+// Groups are formed from the real names folded caselessly, never from the
+// shown text: names that only show alike are no duplicates.
+TEST(DuplicateScan, OddNamesKeepTheColumnsAndGroupOnTheRealName)
 {
     TempTree tree;
     const std::string odd = "Odd\tname\nwith\xff";
     tree.file("a/" + odd, 3000);
     tree.file("b/" + odd, 3000);
     tree.file("b/odd?name?with\xef\xbf\xbd", 3000); // shows the same as odd
+    tree.file("c/odd?name?with\xfe", 3000);         // so does this one
+    tree.file("a/new\nline.txt", 3000);
+    tree.file("b/new?line.txt", 3000);
+    tree.file("a/tab\there.txt", 3000);
+    tree.file("b/tab?here.txt", 3000);
+    tree.file("a/Straße.TXT", 3000); // letter case folds, as it does for every valid name
+    tree.file("b/strasse.txt", 3000);
+    tree.file("c/STRASSE.txt", 3000);
     const Result d = scan({tree.root()}, duplicates());
-    ASSERT_EQ(d.lines.size(), 3);
-    for (const QString& line : d.lines) {
+    ASSERT_EQ(d.lines.size(), 4);
+    for (const QString& line : d.lines)
         EXPECT_EQ(line.count('\t'), 4) << line.toStdString();
-        EXPECT_EQ(getField(line, 1), QString("odd?name?with\uFFFD"));
-    }
+    EXPECT_EQ(getField(d.lines[0], 1), QString("odd?name?with\uFFFD"));
     EXPECT_EQ(d.paths[0], tree.path("a/" + odd));
-    EXPECT_EQ(d.paths.size(), 3u);
-    EXPECT_NE(d.paths[1], d.paths[2]);
+    EXPECT_EQ(d.paths[1], tree.path("b/" + odd));
+    EXPECT_EQ(d.paths[2], tree.path("b/strasse.txt"));
+    EXPECT_EQ(d.paths[3], tree.path("c/STRASSE.txt"));
     const Result h = scan({tree.root()}, hogs());
     for (const QString& line : h.lines)
         EXPECT_EQ(line.count('\t'), 3);

@@ -1,10 +1,13 @@
 #include "common/ui/TfrmBrowse.h"
 
+#include "common/boundpath.h"
 #include "common/displayname.h"
+#include "common/filedeletion.h"
 #include "common/fileops.h"
 #include "common/ui/filemask.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +25,7 @@
 #include <QTreeView>
 
 #include <algorithm>
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace kelvane {
@@ -277,19 +281,41 @@ void TfrmBrowse::btDeleteClick()
                                             "applications.  If you are not sure about these files do NOT "
                                             "delete them.  Really delete %1 files?")
                                  .arg(selected.size());
-    if (services_.messages->ask(this, question) != Messages::Answer::Yes)
-        return;
-
-    std::sort(selected.begin(), selected.end(),
-              [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
-    std::vector<std::string> paths;
+    // What each file is now, before the question: the deletion acts on
+    // these very files or leaves them.
+    std::vector<MarkedFile> files;
     for (const QModelIndex& index : selected)
-        paths.push_back(QFile::encodeName(fileModel_->filePath(index)).toStdString());
+        files.push_back(browsedFile(QFile::encodeName(fileModel_->filePath(index)).toStdString()));
+    bool toTrash = moveToTrashChosen();
+    if (services_.messages->askWithChoice(this, question, QStringLiteral("Move to Trash instead of deleting"),
+                                          &toTrash) != Messages::Answer::Yes)
+        return;
+    setMoveToTrashChosen(toTrash);
     FileListBox1->selectionModel()->clearSelection();
-    // Failures are not reported: such a file stays and the model keeps listing it.
-    for (const std::string& path : paths)
-        deleteFile(path);
+    const DeletionReport report = deleteFiles(files, toTrash);
+    const QString ending = deletionEnding(report, toTrash);
+    if (report.stayedCount() > 0)
+        services_.messages->warning(this, ending);
+    else
+        services_.messages->plain(this, ending);
     btDelete->setEnabled(false);
+}
+
+MarkedFile TfrmBrowse::browsedFile(const std::string& shownPath)
+{
+    // The directory shown may be reached through a link; its real path is
+    // where the files are, and from there no link is followed.
+    const auto [dir, name] = splitPath(shownPath);
+    std::string path = shownPath;
+    if (char* real = ::realpath(dir.c_str(), nullptr)) {
+        path = joinPath(real, name);
+        std::free(real);
+    }
+    MarkedFile file{path, {}, std::nullopt, -1};
+    const BoundPath bound = bindPath(path, FileIdentity{});
+    if (bound.binding == Binding::Same)
+        file.scanned = FileIdentity::ofStat(bound.st);
+    return file;
 }
 
 void TfrmBrowse::showEvent(QShowEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/markedfiles.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -56,8 +58,9 @@ public:
     void FormShow();
     // Any click in the file list: deleting becomes possible.
     void FileListBox1Click();
-    // Asks once and deletes the selected files, the last first; a file that
-    // cannot be deleted stays (and stays listed) without a message.
+    // Asks once (offering the Trash instead) and deletes the selected files,
+    // each bound to what it was when asked about; the ending says what went
+    // and what stayed and why.
     void btDeleteClick();
 
 protected:
@@ -65,6 +68,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A selected file as it is now, at its real path.
+    static MarkedFile browsedFile(const std::string& shownPath);
     void showDirectory(const QString& dir);
     void treeCurrentChanged(const QModelIndex& current);
     void followCurrentDirectory();

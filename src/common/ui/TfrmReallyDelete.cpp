@@ -2,10 +2,13 @@
 
 #include "common/commas.h"
 #include "common/displayname.h"
-#include "common/fileops.h"
+#include "common/filedeletion.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,6 +62,11 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent, Services& services)
         new QPushButton(style()->standardIcon(QStyle::SP_DialogCancelButton), QStringLiteral("Cancel"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setToolTip(QStringLiteral("Do not delete the files"));
+    cbTrash = new QCheckBox(QStringLiteral("Move to &Trash instead of deleting"), this);
+    cbTrash->setObjectName(QStringLiteral("cbTrash"));
+    cbTrash->setToolTip(QStringLiteral("The files can be restored from the Trash; their space is freed only "
+                                       "when the Trash is emptied"));
+    cbTrash->setChecked(moveToTrashChosen());
 
     auto* heading = new QHBoxLayout;
     heading->addWidget(Label1, 1);
@@ -73,6 +81,7 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent, Services& services)
     layout->addLayout(heading);
     layout->addWidget(ListBox1, 1);
     layout->addWidget(warningFrame);
+    layout->addWidget(cbTrash);
     layout->addLayout(buttons);
 
     connect(BitBtn1, &QPushButton::clicked, this, [this] {
@@ -85,44 +94,60 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent, Services& services)
     BitBtn1->setFocus();
 }
 
-void TfrmReallyDelete::confirmAndDelete(QWidget* parent, Services& services, std::vector<std::string> paths,
+void TfrmReallyDelete::confirmAndDelete(QWidget* parent, Services& services, std::vector<MarkedFile> files,
                                         int64_t savings, QStringList shown)
 {
     TfrmReallyDelete window(parent, services);
-    window.setFiles(std::move(paths), std::move(shown));
+    window.setFiles(std::move(files), std::move(shown));
     window.setSavings(savings);
     window.exec();
 }
 
-void TfrmReallyDelete::setFiles(std::vector<std::string> paths, QStringList shown)
+void TfrmReallyDelete::setFiles(std::vector<MarkedFile> files, QStringList shown)
 {
-    if (shown.size() != qsizetype(paths.size())) {
+    if (shown.size() != qsizetype(files.size())) {
         shown.clear();
-        for (const std::string& path : paths)
-            shown.append(displayName(path));
+        for (const MarkedFile& file : files)
+            shown.append(displayName(file.path));
     }
-    paths_ = std::move(paths);
+    files_ = std::move(files);
     ListBox1->clear();
     ListBox1->addItems(shown);
+}
+
+void TfrmReallyDelete::setPaths(const std::vector<std::string>& paths, QStringList shown)
+{
+    std::vector<MarkedFile> files;
+    files.reserve(paths.size());
+    for (const std::string& path : paths)
+        files.push_back(MarkedFile{path, {}, std::nullopt, -1});
+    setFiles(std::move(files), std::move(shown));
 }
 
 void TfrmReallyDelete::FormShow()
 {
     lblSavings->setText(addCommas(savings_) + QStringLiteral(" bytes"));
-    Label1->setText(QStringLiteral("The following %1 files will be deleted.").arg(paths_.size()));
+    Label1->setText(QStringLiteral("The following %1 files will be deleted.").arg(files_.size()));
 }
 
 void TfrmReallyDelete::BitBtn1Click()
 {
-    if (services_.messages->ask(this, QStringLiteral("Really delete?")) != Messages::Answer::Yes) {
+    const bool toTrash = cbTrash->isChecked();
+    setMoveToTrashChosen(toTrash);
+    const QString question =
+        toTrash ? QStringLiteral("Really move to Trash?") : QStringLiteral("Really delete?");
+    if (services_.messages->ask(this, question) != Messages::Answer::Yes) {
         services_.messages->plain(this, QStringLiteral("Not deleted"));
         return;
     }
-    for (size_t i = 0; i < paths_.size(); ++i) {
-        if (!deleteFile(paths_[i]))
-            services_.messages->error(this, QStringLiteral("Couldn't delete file - ") +
-                                                ListBox1->item(int(i))->text());
-    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const DeletionReport report = deleteFiles(files_, toTrash);
+    QApplication::restoreOverrideCursor();
+    const QString ending = deletionEnding(report, toTrash);
+    if (report.stayedCount() > 0)
+        services_.messages->warning(this, ending);
+    else
+        services_.messages->plain(this, ending);
 }
 
 void TfrmReallyDelete::showEvent(QShowEvent* event)

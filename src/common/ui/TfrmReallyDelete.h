@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/markedfiles.h"
+
 #include <QDialog>
 #include <QStringList>
 
@@ -7,6 +9,7 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
 class QLabel;
 class QListWidget;
 class QPushButton;
@@ -16,8 +19,11 @@ namespace kelvane {
 struct Services;
 
 // The last step of mark-then-delete: lists the marked files with the space
-// they free, asks once more and deletes them one by one. Created, filled,
-// shown modally and destroyed by the tool window that closes.
+// they free, asks once more and deletes them one by one, or moves them to the
+// Trash when "Move to Trash" is ticked (a choice remembered between runs).
+// Each file is bound to what its scan saw; the ending says what went and what
+// stayed and why. Created, filled, shown modally and destroyed by the tool
+// window that closes.
 class TfrmReallyDelete : public QDialog {
     Q_OBJECT
 
@@ -25,21 +31,24 @@ public:
     TfrmReallyDelete(QWidget* parent, Services& services);
 
     // The whole protocol of a caller: fills the window, shows it modally and
-    // deletes on confirmation. paths are the real paths in marking order;
-    // shown, when given, holds the text of each entry (one per path).
-    static void confirmAndDelete(QWidget* parent, Services& services, std::vector<std::string> paths,
+    // deletes on confirmation. files are the marked files in marking order;
+    // shown, when given, holds the text of each entry (one per file).
+    static void confirmAndDelete(QWidget* parent, Services& services, std::vector<MarkedFile> files,
                                  int64_t savings, QStringList shown = {});
 
     // Replaces the list. Without shown texts (or with a count that does not
     // fit) each entry shows its path through displayName.
-    void setFiles(std::vector<std::string> paths, QStringList shown = {});
+    void setFiles(std::vector<MarkedFile> files, QStringList shown = {});
+    // Paths nothing is known of (only links on their way are refused).
+    void setPaths(const std::vector<std::string>& paths, QStringList shown = {});
     // Total size of the files in bytes.
     void setSavings(int64_t bytes) { savings_ = bytes; }
 
     // Fills the heading and the savings text.
     void FormShow();
-    // OK: asks "Really delete?" and deletes every file it can; each failure is
-    // reported and the next file is tried. Does not close the window.
+    // OK: asks "Really delete?" (or "Really move to Trash?") and deletes every
+    // file it can, going on after each one that stays; then shows the ending.
+    // Does not close the window.
     void BitBtn1Click();
 
 protected:
@@ -47,7 +56,7 @@ protected:
 
 private:
     Services& services_;
-    std::vector<std::string> paths_;
+    std::vector<MarkedFile> files_;
     int64_t savings_ = 0;
 
     QLabel* Label1 = nullptr;
@@ -57,6 +66,7 @@ private:
     QListWidget* ListBox1 = nullptr;
     QPushButton* BitBtn1 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+    QCheckBox* cbTrash = nullptr;
 };
 
 } // namespace kelvane

@@ -1,5 +1,6 @@
 #include "common/ui/messages.h"
 
+#include <QCheckBox>
 #include <QMessageBox>
 
 namespace kelvane {
@@ -51,14 +52,69 @@ Messages::Answer DialogMessages::ask(QWidget* parent, const QString& text, bool 
     }
 }
 
+Messages::Answer DialogMessages::askAll(QWidget* parent, const QString& text)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Confirm"));
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll |
+                           QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Yes);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::YesToAll:
+        return Answer::YesToAll;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::NoToAll:
+        return Answer::NoToAll;
+    default:
+        return Answer::Cancel;
+    }
+}
+
+Messages::Answer DialogMessages::askWithChoice(QWidget* parent, const QString& text, const QString& choice,
+                                               bool* checked)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(QStringLiteral("Confirm"));
+    box.setIcon(QMessageBox::Question);
+    box.setText(text);
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::Yes);
+    auto* check = new QCheckBox(choice, &box);
+    check->setChecked(*checked);
+    box.setCheckBox(check);
+    const int answer = box.exec();
+    *checked = check->isChecked();
+    return answer == QMessageBox::Yes ? Answer::Yes : Answer::No;
+}
+
 void ScriptedMessages::show(QWidget*, Kind kind, const QString& text)
 {
-    shown_.append({kind, text});
+    shown_.append({kind, text, QString(), false});
 }
 
 Messages::Answer ScriptedMessages::ask(QWidget*, const QString& text, bool)
 {
-    shown_.append({Kind::Question, text});
+    shown_.append({Kind::Question, text, QString(), false});
+    return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
+}
+
+Messages::Answer ScriptedMessages::askAll(QWidget*, const QString& text)
+{
+    shown_.append({Kind::Question, text, QString(), false});
+    return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
+}
+
+Messages::Answer ScriptedMessages::askWithChoice(QWidget*, const QString& text, const QString& choice,
+                                                 bool* checked)
+{
+    shown_.append({Kind::Question, text, choice, *checked});
+    if (!choices_.isEmpty())
+        *checked = choices_.takeFirst();
     return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
 }
 

@@ -24,6 +24,16 @@ void rememberValue(const QString& key, const QVariant& value)
     appSettings().sync();
 }
 
+bool moveToTrashChosen()
+{
+    return rememberedValue(QStringLiteral("Deleting/moveToTrash"), false).toBool();
+}
+
+void setMoveToTrashChosen(bool chosen)
+{
+    rememberValue(QStringLiteral("Deleting/moveToTrash"), chosen);
+}
+
 void saveWindowSize(const QWidget* window, const QString& group)
 {
     rememberValue(group + QStringLiteral("/size"), window->size());

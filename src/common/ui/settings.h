@@ -18,6 +18,10 @@ QSettings& appSettings();
 QVariant rememberedValue(const QString& key, const QVariant& fallback = {});
 void rememberValue(const QString& key, const QVariant& value);
 
+// "Move to Trash" in the confirmations that delete; off unless chosen.
+bool moveToTrashChosen();
+void setMoveToTrashChosen(bool chosen);
+
 // A window's size, kept under group/"size"; restoring ignores a size below
 // the window's minimum and keeps the window's own size when none is kept.
 void saveWindowSize(const QWidget* window, const QString& group);

@@ -1,5 +1,6 @@
 #include "dirhog/ui/TfrmDirHog.h"
 
+#include "common/boundpath.h"
 #include "common/commas.h"
 #include "common/displayname.h"
 #include "common/driveloop.h"
@@ -7,6 +8,7 @@
 #include "common/gridsort.h"
 #include "common/resultgrid.h"
 #include "common/stamptext.h"
+#include "common/trash.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
 #include "common/ui/ScanRunner.h"
@@ -14,6 +16,7 @@
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
 #include "common/ui/services.h"
+#include "common/ui/settings.h"
 #include "dirhog/dirline.h"
 
 #include <QAction>
@@ -343,7 +346,7 @@ void TfrmDirHog::scan(DirHogMode mode)
         outcome->lines.reserve(qsizetype(rows.size()));
         outcome->paths.reserve(rows.size());
         for (DirHogRow& row : rows) {
-            outcome->gridRows.push_back(GridRow{gridCells(row.line), row.path});
+            outcome->gridRows.push_back(GridRow{gridCells(row.line), row.path, row.identity});
             outcome->lines.append(std::move(row.line));
             outcome->paths.push_back(std::move(row.path));
         }
@@ -394,7 +397,7 @@ void TfrmDirHog::scanFinished()
         gridModel_->setRowCount(1); // the title row alone
     else
         gridModel_->setRows(std::move(outcome->gridRows));
-    pnlScan->setText(QStringLiteral("Directories : ") + QString::number(count));
+    pnlScan->setText(directoriesText());
     setBusy(Job::None);
     if (count == 0) {
         services_.messages->information(this, QStringLiteral("No files found."));
@@ -432,44 +435,108 @@ void TfrmDirHog::btDeleteClick()
     const std::string path = gridModel_->rowPath(row);
     if (path.empty())
         return; // the empty row of a cleared grid
+    const FileIdentity scanned = gridModel_->rowIdentity(row);
     const QString shown = gridModel_->Cells(5, row);
     if (isDriveRoot(path)) {
         services_.messages->information(this, QStringLiteral("Can't delete ") + shown +
                                                   QStringLiteral(": it is the root directory of a drive"));
         return;
     }
-    if (services_.messages->ask(this, QStringLiteral("Really delete the directory ") + shown +
-                                          QStringLiteral(" ?")) != Messages::Answer::Yes)
-        return;
-    if (removeEmptyDirectory(path)) {
+    // The disk first: a directory that went with its parent, or one that is
+    // not the scanned one any more, is not asked about.
+    switch (bindPath(path, scanned).binding) {
+    case Binding::Gone:
         markDeleted(row, path);
+        pnlScan->setText(directoriesText());
+        services_.messages->plain(this, QStringLiteral("Directory already deleted"));
         return;
+    case Binding::Changed:
+        services_.messages->warning(this, changedSinceScanText(path));
+        return;
+    default:
+        break;
+    }
+    bool toTrash = moveToTrashChosen();
+    if (services_.messages->askWithChoice(
+            this, QStringLiteral("Really delete the directory ") + shown + QStringLiteral(" ?"),
+            QStringLiteral("Move to Trash instead of deleting"), &toTrash) != Messages::Answer::Yes)
+        return;
+    setMoveToTrashChosen(toTrash);
+    if (toTrash) {
+        trashDirectory(row, path, scanned);
+        return;
+    }
+    switch (removeEmptyDirectory(path, scanned)) {
+    case EmptyRemoval::Removed:
+        markDeleted(row, path);
+        pnlScan->setText(directoriesText());
+        return;
+    case EmptyRemoval::Gone:
+        markDeleted(row, path);
+        pnlScan->setText(directoriesText());
+        services_.messages->plain(this, QStringLiteral("Directory already deleted"));
+        return;
+    case EmptyRemoval::Changed:
+        services_.messages->warning(this, changedSinceScanText(path));
+        return;
+    case EmptyRemoval::NotRemoved:
+        break;
     }
     if (services_.messages->ask(this, notEmptyQuestion(), true) != Messages::Answer::Yes)
         return;
-    startTreeDeletion(row, path);
+    startTreeDeletion(row, path, scanned);
 }
 
-void TfrmDirHog::startTreeDeletion(int row, const std::string& path)
+void TfrmDirHog::trashDirectory(int row, const std::string& path, const FileIdentity& scanned)
+{
+    const TrashOutcome out = moveToTrash(path, scanned, false);
+    if (out.trashed || out.reason == StayReason::AlreadyGone) {
+        markDeleted(row, path);
+        followDisk(path);
+    }
+    pnlScan->setText(directoriesText());
+    if (out.trashed)
+        services_.messages->plain(this,
+                                  QStringLiteral("Moved to Trash: ") + displayName(path) +
+                                      QStringLiteral("\nIts space is freed only when the Trash is emptied."));
+    else if (out.reason == StayReason::AlreadyGone)
+        services_.messages->plain(this, QStringLiteral("Directory already deleted"));
+    else if (out.reason == StayReason::ChangedSinceScan)
+        services_.messages->warning(this, changedSinceScanText(path));
+    else
+        services_.messages->warning(this, QStringLiteral("Not moved to Trash: ") +
+                                              stayLine(path, out.reason, out.error));
+}
+
+void TfrmDirHog::startTreeDeletion(int row, const std::string& path, const FileIdentity& scanned)
 {
     deletionRow_ = row;
     deletionPath_ = path;
     deletion_ = std::make_shared<TreeDeletionResult>();
-    statusBeforeDeletion_ = pnlScan->text();
     setBusy(Job::Deletion);
     ScanRunner* run = runner();
-    run->start([this, run, path, result = deletion_] {
+    run->start([this, run, path, scanned, result = deletion_] {
         TreeDeletion deletion(
             [this, run](const QString& question) {
                 if (run->abortRequested())
-                    return false; // the window is going away
-                bool yes = false;
-                run->postAndWait(
-                    [&] { yes = services_.messages->ask(this, question, true) == Messages::Answer::Yes; });
-                return yes;
+                    return TreeAnswer::Cancel; // the window is going away
+                Messages::Answer answer = Messages::Answer::Cancel;
+                run->postAndWait([&] { answer = services_.messages->askAll(this, question); });
+                switch (answer) {
+                case Messages::Answer::Yes:
+                    return TreeAnswer::Yes;
+                case Messages::Answer::YesToAll:
+                    return TreeAnswer::YesToAll;
+                case Messages::Answer::No:
+                    return TreeAnswer::No;
+                case Messages::Answer::NoToAll:
+                    return TreeAnswer::NoToAll;
+                default:
+                    return TreeAnswer::Cancel;
+                }
             },
             &run->progress());
-        *result = deletion.run(path);
+        *result = deletion.run(path, scanned);
     });
 }
 
@@ -479,27 +546,84 @@ void TfrmDirHog::treeDeletionFinished()
     deletion_.reset();
     setBusy(Job::None);
     showResultButtons(true);
-    pnlScan->setText(statusBeforeDeletion_);
-    // The row is marked only when the directory is really gone.
+    if (result.refusal == DeletionRefusal::Changed) {
+        pnlScan->setText(directoriesText());
+        services_.messages->warning(this, changedSinceScanText(deletionPath_));
+        return;
+    }
+    // The row is marked only when the directory is really gone; rows inside
+    // it follow the disk.
     if (result.gone)
         markDeleted(deletionRow_, deletionPath_);
+    followDisk(deletionPath_);
+    const QString shown = displayName(deletionPath_);
+    QString status = directoriesText();
+    if (!result.gone) {
+        const QString why = result.report.reasonSummary();
+        status += QStringLiteral(" - ") + shown + QStringLiteral(" is still there") +
+                  (why.isEmpty() ? QString() : QStringLiteral(": ") + why);
+    }
+    pnlScan->setText(status);
     const QString note =
         result.completed() ? QString()
                            : QStringLiteral(" (Note: Deletion operation canceled ... not all files deleted)");
-    services_.messages->plain(this, QStringLiteral("Deleted ") + addCommas(result.files) +
-                                        QStringLiteral(" files for a savings of ") + addCommas(result.bytes) +
-                                        QStringLiteral(" bytes.") + note);
+    QString text = result.report.deletedLine() + note;
+    if (!result.gone)
+        text += QStringLiteral("\n\n") + shown + QStringLiteral(" is still there.");
+    if (result.report.stayedCount() > 0)
+        text += QStringLiteral("\n\n") + result.report.stayedText();
+    services_.messages->plain(this, text);
 }
 
 void TfrmDirHog::markDeleted(int row, const std::string& path)
 {
     gridModel_->setCells(0, row, kDeletedMark);
-    for (size_t i = lbPaths.size(); i-- > 0;) {
-        if (lbPaths[i] == path) {
-            lbPaths.erase(lbPaths.begin() + ptrdiff_t(i));
-            lb.removeAt(qsizetype(i));
+    removeLines({path});
+}
+
+void TfrmDirHog::removeLines(const std::unordered_set<std::string>& paths)
+{
+    if (paths.empty())
+        return;
+    QStringList lines;
+    std::vector<std::string> kept;
+    lines.reserve(lb.size());
+    kept.reserve(lbPaths.size());
+    for (size_t i = 0; i < lbPaths.size(); ++i) {
+        if (lbPaths[i].empty() || !paths.count(lbPaths[i])) {
+            lines.append(std::move(lb[qsizetype(i)]));
+            kept.push_back(std::move(lbPaths[i]));
         }
     }
+    lb = std::move(lines);
+    lbPaths = std::move(kept);
+}
+
+void TfrmDirHog::followDisk(const std::string& top)
+{
+    std::string prefix = top;
+    if (prefix.back() != '/')
+        prefix.push_back('/');
+    std::unordered_set<std::string> gone;
+    for (int row = 1; row < gridModel_->RowCount(); ++row) {
+        const std::string& path = gridModel_->rowPath(row);
+        if (path.size() <= prefix.size() || path.compare(0, prefix.size(), prefix) != 0 ||
+            gridModel_->Cells(0, row) == kDeletedMark)
+            continue;
+        if (bindPath(path, gridModel_->rowIdentity(row)).binding == Binding::Gone) {
+            gridModel_->setCells(0, row, kDeletedMark);
+            gone.insert(path);
+        }
+    }
+    removeLines(gone);
+}
+
+QString TfrmDirHog::directoriesText() const
+{
+    qsizetype count = 0;
+    for (const std::string& path : lbPaths)
+        count += path.empty() ? 0 : 1;
+    return QStringLiteral("Directories : ") + QString::number(count);
 }
 
 bool TfrmDirHog::eventFilter(QObject* watched, QEvent* event)

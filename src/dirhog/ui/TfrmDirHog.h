@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class QAction;
@@ -69,9 +70,18 @@ private:
     void runnerTick();
     void runnerFinished();
     bool isDriveRoot(const std::string& path) const;
-    void startTreeDeletion(int row, const std::string& path);
+    void startTreeDeletion(int row, const std::string& path, const FileIdentity& scanned);
+    // Moves the row's directory, whole, to the Trash.
+    void trashDirectory(int row, const std::string& path, const FileIdentity& scanned);
     void treeDeletionFinished();
+    // Marks the row DELETED and takes its directory's line out of the result list.
     void markDeleted(int row, const std::string& path);
+    // Takes the lines of these directories out of the result list.
+    void removeLines(const std::unordered_set<std::string>& paths);
+    // After a tree deletion: every row inside top whose directory is gone.
+    void followDisk(const std::string& top);
+    // "Directories : N", N the directory lines left in the result list.
+    QString directoriesText() const;
     void checkSortItem(QAction* item);
 
     QFrame* Panel1;
@@ -117,7 +127,6 @@ private:
     std::shared_ptr<TreeDeletionResult> deletion_;
     int deletionRow_ = 0;
     std::string deletionPath_;
-    QString statusBeforeDeletion_;
 };
 
 } // namespace kelvane

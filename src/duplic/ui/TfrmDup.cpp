@@ -64,6 +64,7 @@ QStringList titlesOfMode(bool duplicates)
 struct TfrmDup::Outcome {
     std::vector<GridRow> rows;
     std::vector<QByteArray> lines; // the rows' lines (shared), made off the window's thread
+    std::vector<uint32_t> groups;  // duplicate group of each row
     bool full = false;
 };
 
@@ -306,8 +307,9 @@ void TfrmDup::ClearGrid()
     grid->setFocus();
     // A new result forgets every mark of the old one.
     lbDeleted.clear();
-    markedCount = 0;
-    markedBytes = 0;
+    rowGroup_.clear();
+    groupSizes_.clear();
+    groupFirstRow_.clear();
     btDelete->setIcon(imTrash);
     Sortbysize1->setChecked(true);
     SortbyDate1->setChecked(false);
@@ -379,7 +381,7 @@ void TfrmDup::scan(bool exact)
             },
             [&] { return duplicateScan.stopped(); });
         outcome->full = duplicateScan.full();
-        outcome->rows = duplicateScan.takeResult();
+        outcome->rows = duplicateScan.takeResult(&outcome->groups);
         outcome->lines.reserve(outcome->rows.size());
         for (const GridRow& row : outcome->rows)
             outcome->lines.push_back(row.cells);
@@ -432,6 +434,14 @@ void TfrmDup::showResult()
     }
     lbFiles = std::move(outcome->lines);
     resultCount = int(outcome->rows.size());
+    rowGroup_ = std::move(outcome->groups);
+    for (size_t i = 0; i < rowGroup_.size(); ++i) {
+        if (rowGroup_[i] >= groupSizes_.size()) {
+            groupSizes_.resize(rowGroup_[i] + 1, 0);
+            groupFirstRow_.resize(rowGroup_[i] + 1, int(i) + 1);
+        }
+        ++groupSizes_[rowGroup_[i]];
+    }
     if (resultCount > 0)
         gridModel_->setRows(std::move(outcome->rows));
     setScanning(false);
@@ -453,24 +463,15 @@ void TfrmDup::deleteOneFile(int row)
 {
     if (row < 1 || row > resultCount)
         return;
-    const std::string path = gridModel_->rowPath(row);
     const int column = timeColumn();
     const bool wasMarked = gridModel_->Cells(column, row) == kMarked;
-    // The counters follow the file as it is now; a vanished file counts nothing.
-    if (const std::optional<Entry> file = lookupFile(path); file && !file->isDirectory()) {
-        markedCount += wasMarked ? -1 : 1;
-        markedBytes += wasMarked ? -file->size : file->size;
-    }
-    if (wasMarked) {
-        const auto it = std::find(lbDeleted.begin(), lbDeleted.end(), path);
-        if (it != lbDeleted.end())
-            lbDeleted.erase(it);
-    } else {
-        lbDeleted.push_back(path);
-    }
+    // Duplicate rows never move, so a row's group is its place's.
+    const int group =
+        duplicates_ && size_t(row - 1) < rowGroup_.size() ? int(rowGroup_[size_t(row - 1)]) : -1;
+    lbDeleted.toggle(gridModel_->rowPath(row), gridModel_->rowIdentity(row), wasMarked, group);
     gridModel_->setCells(column, row, wasMarked ? QStringLiteral("OOPS") : kMarked);
-    pnlSel->setText(QStringLiteral("%1 files %2 bytes").arg(markedCount).arg(addCommas(markedBytes)));
-    btDelete->setIcon(markedCount >= 1 ? imTrashFul : imTrash);
+    pnlSel->setText(lbDeleted.statusText());
+    btDelete->setIcon(lbDeleted.count() >= 1 ? imTrashFul : imTrash);
 }
 
 void TfrmDup::DeleteAllFiles()
@@ -565,20 +566,32 @@ void TfrmDup::BrowseDirectory1Click()
     TfrmBrowse::browse(this, services_, directory, name, cbWildCard->currentText());
 }
 
-void TfrmDup::FormClose()
+bool TfrmDup::FormClose()
 {
     // Files marked but gone before they were counted give nothing to confirm.
-    if (markedCount <= 0 || lbDeleted.empty())
-        return;
+    if (lbDeleted.count() <= 0 || lbDeleted.empty())
+        return true;
+    const std::vector<int> whole = lbDeleted.fullyMarkedGroups(groupSizes_);
+    if (!whole.empty()) {
+        QString text;
+        for (size_t i = 0; i < whole.size() && i < DeletionReport::kNamedPaths; ++i) {
+            const std::string& path = gridModel_->rowPath(groupFirstRow_[size_t(whole[i])]);
+            text += QStringLiteral("All copies of ") + displayName(splitPath(path).second) +
+                    QStringLiteral(" are marked\n");
+        }
+        if (whole.size() > DeletionReport::kNamedPaths)
+            text += QStringLiteral("and ") + QString::number(whole.size() - DeletionReport::kNamedPaths) +
+                    QStringLiteral(" more\n");
+        text += QStringLiteral("\nGo on to the deletion anyway?");
+        if (services_.messages->ask(this, text) != Messages::Answer::Yes)
+            return false;
+    }
     QStringList shown;
-    for (const std::string& path : lbDeleted)
-        shown.append(displayName(path));
-    std::vector<std::string> paths = std::move(lbDeleted);
-    const int64_t savings = markedBytes;
-    lbDeleted.clear();
-    markedCount = 0;
-    markedBytes = 0;
-    TfrmReallyDelete::confirmAndDelete(this, services_, std::move(paths), savings, shown);
+    for (const MarkedFile& file : lbDeleted.files())
+        shown.append(displayName(file.path));
+    const int64_t savings = lbDeleted.bytes();
+    TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings, shown);
+    return true;
 }
 
 QString TfrmDup::settingsGroup() const
@@ -597,7 +610,8 @@ void TfrmDup::done(int result)
 {
     if (scanning())
         return;
-    FormClose();
+    if (!FormClose())
+        return; // stays open to change the marks
     ScanWindow::done(result);
 }
 

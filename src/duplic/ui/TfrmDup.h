@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/markedfiles.h"
 #include "common/resultgrid.h"
 #include "common/ui/ScanWindow.h"
 #include "common/walkdir.h"
@@ -54,16 +55,18 @@ public:
     void btSortClick();
     void Sortbysize1Click(QAction* chosen);
     void BrowseDirectory1Click();
-    // Hands the marked files to the delete confirmation.
-    void FormClose();
+    // Hands the marked files to the delete confirmation, after a warning
+    // when every copy of a duplicate group is marked. false when the user
+    // chose to stay in the window.
+    bool FormClose();
 
     // What the window holds, for those who look at it from outside.
     QStringList resultLines() const;
     int resultRows() const { return resultCount; }
     bool aborted() const { return scanAborted; }
-    const std::vector<std::string>& markedPaths() const { return lbDeleted; }
-    int64_t markedFileCount() const { return markedCount; }
-    int64_t markedByteCount() const { return markedBytes; }
+    std::vector<std::string> markedPaths() const { return lbDeleted.paths(); }
+    int64_t markedFileCount() const { return lbDeleted.count(); }
+    int64_t markedByteCount() const { return lbDeleted.bytes(); }
     QMenu* sortMenu() const { return PopupMenu1; }
 
     // Lines the candidate list takes before a scan stops with a warning.
@@ -115,10 +118,11 @@ private:
     QIcon imTrashFul;
 
     // Result and marking state.
-    std::vector<QByteArray> lbFiles;    // result lines in scan order (shared with the grid rows)
-    std::vector<std::string> lbDeleted; // real paths of the marked files, in marking order
-    int64_t markedCount = 0;
-    int64_t markedBytes = 0;
+    std::vector<QByteArray> lbFiles; // result lines in scan order (shared with the grid rows)
+    MarkedFiles lbDeleted;           // the marked files, in marking order, and their counters
+    std::vector<uint32_t> rowGroup_; // duplicate group of each result row (grid row - 1)
+    std::vector<int> groupSizes_;    // rows of each group
+    std::vector<int> groupFirstRow_; // grid row where each group begins
     int resultCount = 0;
     bool scanAborted = false;
 

@@ -300,8 +300,6 @@ void TfrmMods::ClearGrid()
     for (QAction* item : {Sortbyname1, SortbyDate1, SortbyDirectory1})
         item->setChecked(item == Sortbyname1);
     lbDeleted.clear();
-    markedCount = 0;
-    markedBytes = 0;
     btDelete->setIcon(imTrash);
     grid->setFocus();
 }
@@ -526,33 +524,11 @@ void TfrmMods::deleteOneFile(int row)
 {
     if (row < 1 || row > resultCount)
         return;
-    const std::string path = gridModel_->rowPath(row);
     const bool marked = gridModel_->Cells(2, row) == kMarked;
-    if (marked) {
-        // Undo exactly what marking counted, so that the counters always
-        // match the list, whatever happened to the file since.
-        const auto it =
-            std::find_if(lbDeleted.begin(), lbDeleted.end(), [&](const Mark& m) { return m.path == path; });
-        if (it != lbDeleted.end()) {
-            if (it->counted) {
-                --markedCount;
-                markedBytes -= *it->counted;
-            }
-            lbDeleted.erase(it);
-        }
-        gridModel_->setCells(2, row, QStringLiteral("OOPS"));
-    } else {
-        Mark mark{path, std::nullopt};
-        if (const std::optional<Entry> file = lookupFile(path); file && !file->isDirectory()) {
-            mark.counted = file->size;
-            ++markedCount;
-            markedBytes += file->size;
-        }
-        lbDeleted.push_back(std::move(mark));
-        gridModel_->setCells(2, row, kMarked);
-    }
-    pnlScan->setText(QStringLiteral("%1 files %2 bytes").arg(markedCount).arg(addCommas(markedBytes)));
-    btDelete->setIcon(markedCount < 1 ? imTrash : imTrashFul);
+    lbDeleted.toggle(gridModel_->rowPath(row), gridModel_->rowIdentity(row), marked);
+    gridModel_->setCells(2, row, marked ? QStringLiteral("OOPS") : kMarked);
+    pnlScan->setText(lbDeleted.statusText());
+    btDelete->setIcon(lbDeleted.count() < 1 ? imTrash : imTrashFul);
 }
 
 void TfrmMods::DeleteAllFiles()
@@ -573,17 +549,15 @@ void TfrmMods::gridDblClick()
 
 std::vector<std::string> TfrmMods::markedPaths() const
 {
-    std::vector<std::string> paths;
-    paths.reserve(lbDeleted.size());
-    for (const Mark& m : lbDeleted)
-        paths.push_back(m.path);
-    return paths;
+    return lbDeleted.paths();
 }
 
 void TfrmMods::FormClose()
 {
-    if (markedCount > 0)
-        TfrmReallyDelete::confirmAndDelete(this, services_, markedPaths(), markedBytes);
+    if (lbDeleted.count() > 0) {
+        const int64_t savings = lbDeleted.bytes();
+        TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings);
+    }
 }
 
 void TfrmMods::done(int result)

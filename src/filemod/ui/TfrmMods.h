@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/markedfiles.h"
 #include "common/ui/ScanWindow.h"
 #include "common/walkdir.h"
 #include "filemod/changedfilelist.h"
@@ -67,8 +68,8 @@ public:
     QStringList resultLines() const;
     int resultRows() const { return resultCount; }
     std::vector<std::string> markedPaths() const;
-    int64_t markedFileCount() const { return markedCount; }
-    int64_t markedByteCount() const { return markedBytes; }
+    int64_t markedFileCount() const { return lbDeleted.count(); }
+    int64_t markedByteCount() const { return lbDeleted.bytes(); }
     QMenu* sortMenu() const { return PopupMenu1; }
 
     // Lines the result list takes before a scan stops with a warning.
@@ -88,13 +89,6 @@ protected:
 
 private:
     struct Outcome;
-    // One marked file: its real path and the bytes counted for it (nothing
-    // when it was missing at marking).
-    struct Mark {
-        std::string path;
-        std::optional<int64_t> counted;
-    };
-
     void buildControls();
     void scan(const DateRange& range);
     void setScanning(bool scanning);
@@ -144,9 +138,7 @@ private:
     // Result and marking state.
     ChangedFileList lbFiles;   // the files of the result lines, in walk order
     bool abortNotice_ = false; // the abort notice line follows them
-    std::vector<Mark> lbDeleted;
-    int64_t markedCount = 0;
-    int64_t markedBytes = 0;
+    MarkedFiles lbDeleted;     // the marked files, in marking order, and their counters
     int resultCount = 0;
     // Read by the walk; set by Abort and when the list is full. Shared with
     // the running job, which may outlive a scan's bookkeeping here.

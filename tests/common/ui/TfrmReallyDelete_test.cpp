@@ -5,6 +5,7 @@
 #include "support/temptree.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -83,7 +84,7 @@ private Q_SLOTS:
         std::vector<std::string> paths;
         for (int i = 0; i < files; ++i)
             paths.push_back("/nowhere/f" + std::to_string(i));
-        window.setFiles(paths);
+        window.setPaths(paths);
         window.setSavings(savings);
         window.show();
         QTEST(text(window, "Label1"), "heading");
@@ -94,15 +95,15 @@ private Q_SLOTS:
     void listKeepsMarkingOrderAndShownTexts()
     {
         TfrmReallyDelete window(nullptr, services);
-        window.setFiles({"/b/z", "/a/y"});
+        window.setPaths({"/b/z", "/a/y"});
         auto* list = window.findChild<QListWidget*>("ListBox1");
         QCOMPARE(list->count(), 2);
         QCOMPARE(list->item(0)->text(), QString("/b/z"));
         QCOMPARE(list->item(1)->text(), QString("/a/y"));
         // Texts from the caller are shown as given; a count that does not fit is ignored.
-        window.setFiles({"/b/z", "/a/y"}, {"first", "second"});
+        window.setPaths({"/b/z", "/a/y"}, {"first", "second"});
         QCOMPARE(list->item(1)->text(), QString("second"));
-        window.setFiles({"/b/z", "/a/y"}, {"only one"});
+        window.setPaths({"/b/z", "/a/y"}, {"only one"});
         QCOMPARE(list->item(0)->text(), QString("/b/z"));
     }
 
@@ -114,17 +115,20 @@ private Q_SLOTS:
         const std::string locked = tree.file("locked.txt", 10, 0444);
         const std::string two = tree.file("two.txt", 10);
         TfrmReallyDelete window(nullptr, services);
-        window.setFiles({one, missing, locked, two});
+        window.setPaths({one, missing, locked, two});
         window.setSavings(30);
         window.show();
         QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
 
+        // One ending: what went, then what stayed and why.
         QCOMPARE(messages.texts(),
-                 QStringList({"Really delete?", "Couldn't delete file - " + QString::fromStdString(missing),
-                              "Couldn't delete file - " + QString::fromStdString(locked)}));
+                 QStringList({"Really delete?", "Deleted 2 files for a savings of 20 bytes.\n\n"
+                                                "2 not deleted: 1 already gone, 1 read-only\n"
+                                                "Already gone - " +
+                                                    QString::fromStdString(missing) + "\nRead-only - " +
+                                                    QString::fromStdString(locked)}));
         QCOMPARE(messages.shown()[0].kind, Messages::Kind::Question);
-        QCOMPARE(messages.shown()[1].kind, Messages::Kind::Error);
-        QCOMPARE(messages.shown()[2].kind, Messages::Kind::Error);
+        QCOMPARE(messages.shown()[1].kind, Messages::Kind::Warning);
         QVERIFY(!exists(one));
         QVERIFY(!exists(two));
         QVERIFY(exists(locked));
@@ -139,7 +143,7 @@ private Q_SLOTS:
         const std::string two = tree.file("two.txt", 10);
         messages.queueAnswer(Messages::Answer::No);
         TfrmReallyDelete window(nullptr, services);
-        window.setFiles({one, two});
+        window.setPaths({one, two});
         window.show();
         QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
 
@@ -165,7 +169,7 @@ private Q_SLOTS:
         TempTree tree;
         const std::string one = tree.file("one.txt", 10);
         TfrmReallyDelete window(nullptr, services);
-        window.setFiles({one});
+        window.setPaths({one});
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         if (how == 0)
@@ -188,15 +192,55 @@ private Q_SLOTS:
         const std::string odd = tree.file("a\tb\nc\xff", 5);
         const std::string lookalike = tree.file("a?b?c\xef\xbf\xbd", 5);
         TfrmReallyDelete window(nullptr, services);
-        window.setFiles({odd});
+        window.setPaths({odd});
         window.show();
         auto* list = window.findChild<QListWidget*>("ListBox1");
         QCOMPARE(list->item(0)->text(), displayName(lookalike));
         QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
 
-        QCOMPARE(messages.texts(), QStringList({"Really delete?"}));
+        QCOMPARE(messages.texts(),
+                 QStringList({"Really delete?", "Deleted 1 files for a savings of 5 bytes."}));
         QVERIFY(!exists(odd));
         QVERIFY(exists(lookalike));
+    }
+
+    // "Move to Trash": off at first, remembered once chosen; the files land in
+    // the home Trash and the ending says their space is not freed yet.
+    void moveToTrashIsARememberedChoice()
+    {
+        TempTree tree;
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(tree.path("data")));
+        const std::string one = tree.file("one.txt", 10);
+        const std::string two = tree.file("two.txt", 20);
+        {
+            TfrmReallyDelete window(nullptr, services);
+            auto* trash = window.findChild<QCheckBox*>("cbTrash");
+            QVERIFY(trash && !trash->isChecked());
+            QCOMPARE(trash->text(), QString("Move to &Trash instead of deleting"));
+            window.setPaths({one, two});
+            window.show();
+            trash->setChecked(true);
+            QTest::mouseClick(button(window, "BitBtn1"), Qt::LeftButton);
+        }
+        QCOMPARE(messages.texts(), QStringList({"Really move to Trash?",
+                                                "Moved to Trash: 2 files, 30 bytes. That space is freed only "
+                                                "when the Trash is emptied."}));
+        QVERIFY(!exists(one) && !exists(two));
+        QVERIFY(exists(tree.path("data/Trash/files/one.txt")));
+        QVERIFY(exists(tree.path("data/Trash/info/two.txt.trashinfo")));
+
+        TfrmReallyDelete again(nullptr, services);
+        QVERIFY(again.findChild<QCheckBox*>("cbTrash")->isChecked());
+        again.findChild<QCheckBox*>("cbTrash")->setChecked(false);
+        messages.queueAnswer(Messages::Answer::No);
+        again.BitBtn1Click();
+        QCOMPARE(messages.texts().last(), QString("Not deleted"));
+        QVERIFY(!TfrmReallyDelete(nullptr, services).findChild<QCheckBox*>("cbTrash")->isChecked());
+        if (oldData.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
     }
 
     // The caller's whole protocol, with the window modal.
@@ -218,10 +262,11 @@ private Q_SLOTS:
                 modal->close();
         });
         guard.start(5000);
-        TfrmReallyDelete::confirmAndDelete(nullptr, services, {one}, 10);
+        TfrmReallyDelete::confirmAndDelete(nullptr, services, {MarkedFile{one, {}, 10, -1}}, 10);
 
         QCOMPARE(heading, QString("The following 1 files will be deleted."));
-        QCOMPARE(messages.texts(), QStringList({"Really delete?"}));
+        QCOMPARE(messages.texts(),
+                 QStringList({"Really delete?", "Deleted 1 files for a savings of 10 bytes."}));
         QVERIFY(!exists(one));
     }
 };

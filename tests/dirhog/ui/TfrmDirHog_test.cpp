@@ -443,7 +443,7 @@ private Q_SLOTS:
         QVERIFY(w.resultLines().isEmpty());
         QVERIFY(button(w, "btTop")->isEnabled() && w.gridView()->isEnabled());
         QVERIFY(button(w, "btDelete")->isVisible());
-        QCOMPARE(w.statusText(), QString("Directories : 1"));
+        QCOMPARE(w.statusText(), QString("Directories : 0")); // the count follows the list
     }
 
     void readOnlyAnsweredNoKeepsTheRowUnmarked()
@@ -464,8 +464,10 @@ private Q_SLOTS:
             QStringList({"Really delete the directory " + q(dir) + " ?", kNotEmpty,
                          q(locked) + " is read-only, delete this file and continue deleting other files? ",
                          "Deleted 1 files for a savings of 1,000 bytes. (Note: Deletion operation canceled "
-                         "... not all files deleted)"}));
+                         "... not all files deleted)\n\n" +
+                             q(dir) + " is still there."}));
         QVERIFY(exists(locked));
+        QCOMPARE(w.statusText(), "Directories : 1 - " + q(dir) + " is still there");
         QCOMPARE(gridOf(w).Cells(0, 1), QString("      1 K"));
         QCOMPARE(w.resultLines().size(), 1);
 
@@ -475,6 +477,124 @@ private Q_SLOTS:
         QCOMPARE(f.messages.texts().last(), QString("Deleted 1 files for a savings of 500 bytes."));
         QVERIFY(!exists(dir));
         QCOMPARE(gridOf(w).Cells(0, 1), QString("DELETED"));
+    }
+
+    // After a tree deletion the rows inside it follow the disk: marked, out of
+    // the result list, counted no more, and never asked about again.
+    void childRowsFollowTheirParent()
+    {
+        Fixture f;
+        f.drive.file("plain/a", 3000);
+        f.drive.file("plain/sub/b", 2000);
+        f.drive.file("plain/sub/deeper/c", 1000);
+        f.drive.file("other/d", 4000);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(w.statusText(), QString("Directories : 5"));
+        deleteRow(w, f.drive.path("plain"));
+        QCOMPARE(f.messages.texts().last(), QString("Deleted 3 files for a savings of 6,000 bytes."));
+        for (const char* gone : {"plain", "plain/sub", "plain/sub/deeper"})
+            QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.path(gone))), QString("DELETED"));
+        QVERIFY(gridOf(w).Cells(0, rowOf(w, f.drive.path("other"))) != "DELETED");
+        QCOMPARE(w.resultLines().size(), 2);
+        QCOMPARE(w.statusText(), QString("Directories : 2"));
+
+        f.messages.clear();
+        deleteRow(w, f.drive.path("plain/sub"));
+        QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
+    }
+
+    // A directory that vanished behind the list's back is not asked about.
+    void rowWhoseDirectoryWentElsewhereAnswersAlreadyDeleted()
+    {
+        Fixture f;
+        f.drive.file("p/sub/x", 2000);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        test::removeTree(f.drive.path("p"));
+        const int row = rowOf(w, f.drive.path("p/sub"));
+        deleteRow(w, f.drive.path("p/sub"));
+        QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
+        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
+    }
+
+    // A parent swapped for a link after the scan: refused, nothing asked.
+    void parentSwappedForALinkIsRefused()
+    {
+        Fixture f;
+        f.drive.file("D/swapme/s/f", 2000);
+        const std::string victim = f.drive.file("D/victim/s/keep", 2000);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(::rename(f.drive.path("D/swapme").c_str(), f.drive.path("D/swapme.moved").c_str()) == 0);
+        f.drive.symlink("D/swapme", "victim");
+        const std::string listed = f.drive.path("D/swapme/s");
+        const int row = rowOf(w, listed);
+        deleteRow(w, listed);
+        QCOMPARE(f.messages.texts(), QStringList{q(listed) + " has changed since the scan; scan again"});
+        QVERIFY(exists(victim));
+        QVERIFY(gridOf(w).Cells(0, row) != "DELETED");
+    }
+
+    // Moving to the Trash instead: the whole tree goes at once, its rows
+    // follow, and the ending says the space is not freed yet.
+    void directoryMovedToTrash()
+    {
+        Fixture f;
+        const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QByteArray::fromStdString(f.drive.path(".data")));
+        f.drive.file("t/a", 3000);
+        f.drive.file("t/sub/b", 2000);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueChoice(true);
+        const std::string dir = f.drive.path("t");
+        deleteRow(w, dir);
+        QCOMPARE(f.messages.shown()[0].choice, QString("Move to Trash instead of deleting"));
+        QVERIFY(!f.messages.shown()[0].checked);
+        QCOMPARE(f.messages.texts().last(),
+                 "Moved to Trash: " + q(dir) + "\nIts space is freed only when the Trash is emptied.");
+        QVERIFY(exists(f.drive.path(".data/Trash/files/t/sub/b")));
+        QCOMPARE(gridOf(w).Cells(0, rowOf(w, dir)), QString("DELETED"));
+        QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.path("t/sub"))), QString("DELETED"));
+        // Remembered: offered ticked next time.
+        f.messages.clear();
+        f.drive.file("u/c", 10);
+        QVERIFY(runScan(w, "btAll"));
+        f.messages.queueAnswer(Messages::Answer::No);
+        deleteRow(w, f.drive.path("u"));
+        QVERIFY(f.messages.shown().last().checked);
+        f.messages.queueChoice(false);
+        deleteRow(w, f.drive.path("u")); // Yes, unticked: deleted for good
+        QVERIFY(!exists(f.drive.path("u")));
+        QVERIFY(!exists(f.drive.path(".data/Trash/files/u")));
+        if (oldData.isEmpty())
+            qunsetenv("XDG_DATA_HOME");
+        else
+            qputenv("XDG_DATA_HOME", oldData);
+    }
+
+    // Yes to All on the first question of a tree full of dot files.
+    void yesToAllAsksOnce()
+    {
+        Fixture f;
+        for (const char* name : {"repo/.git/HEAD", "repo/.git/config", "repo/.gitignore", "repo/main.c"})
+            f.drive.file(name, 100, 0444);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueAnswer(Messages::Answer::Yes);
+        f.messages.queueAnswer(Messages::Answer::YesToAll);
+        deleteRow(w, f.drive.path("repo"));
+        QCOMPARE(f.messages.texts().size(), 4);
+        QCOMPARE(f.messages.texts().last(), QString("Deleted 4 files for a savings of 400 bytes."));
+        QVERIFY(!exists(f.drive.path("repo")));
     }
 
     void noToEitherQuestionDeletesNothing()

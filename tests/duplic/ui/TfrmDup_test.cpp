@@ -397,7 +397,7 @@ private Q_SLOTS:
         const std::string twin = f.drive.file("b/" + odd, 300 * 1024);
         const std::string lookalike = f.drive.file("b/odd?name?here\xef\xbf\xbd.dat", 300 * 1024);
         QVERIFY(f.scan());
-        QCOMPARE(f.window->resultRows(), 3);
+        QCOMPARE(f.window->resultRows(), 2); // the look-alike is no duplicate
         const int row = f.rowOf(oddPath);
         QVERIFY(row > 0);
         QCOMPARE(f.grid().Cells(0, row), QString("odd?name?here\uFFFD.dat"));
@@ -415,7 +415,8 @@ private Q_SLOTS:
         });
         f.window->close();
         QCOMPARE(confirm.seen, 1);
-        QCOMPARE(f.messages.texts(), QStringList({"Really delete?"}));
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Really delete?", "Deleted 1 files for a savings of 307,200 bytes."}));
         QVERIFY(!exists(oddPath));
         QVERIFY(exists(twin));
         QVERIFY(exists(lookalike));
@@ -463,8 +464,91 @@ private Q_SLOTS:
         });
         f.window->close();
         QCOMPARE(heading, QString("The following 2 files will be deleted."));
-        QCOMPARE(f.messages.texts(), QStringList({"Really delete?", "Couldn't delete file - " + q(one)}));
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Really delete?", "Deleted 1 files for a savings of 307,200 bytes.\n\n"
+                                                "1 not deleted: 1 already gone\nAlready gone - " +
+                                                    q(one)}));
         QVERIFY(!exists(two));
+    }
+
+    // Unmarking takes away exactly what marking added, whatever became of
+    // the file meanwhile.
+    void markResizeUnmarkLeavesNothing()
+    {
+        Fixture f(false);
+        const std::string one = f.drive.file("one.bin", 1000 * 1024);
+        f.drive.file("two.bin", 300 * 1024);
+        QVERIFY(f.scan());
+        f.mark(1);
+        QCOMPARE(f.status(), QString("1 files 1,024,000 bytes"));
+        QVERIFY(::truncate(one.c_str(), 5000000) == 0);
+        f.window->gridView()->setRow(1);
+        f.window->gridDblClick();
+        QCOMPARE(f.status(), QString("0 files 0 bytes"));
+        QCOMPARE(f.window->markedByteCount(), 0);
+        QVERIFY(::unlink(one.c_str()) == 0);
+        f.window->gridDblClick(); // marked while missing: listed, not counted
+        f.window->gridDblClick();
+        QCOMPARE(f.status(), QString("0 files 0 bytes"));
+        f.window->show();
+        f.window->close(); // nothing counted: no confirmation
+        QVERIFY(f.messages.texts().isEmpty());
+    }
+
+    // A marked file rewritten after the scan is skipped and named.
+    void rewrittenMarkedFileIsSkipped()
+    {
+        Fixture f(false);
+        const std::string one = f.drive.file("one.bin", 400 * 1024);
+        const std::string two = f.drive.file("two.bin", 300 * 1024);
+        QVERIFY(f.scan());
+        f.mark(1);
+        f.mark(2);
+        test::setMtime(one, localTime(2020, 1, 1)); // same size, other content time
+        f.window->show();
+        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
+            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
+        });
+        f.window->close();
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Really delete?", "Deleted 1 files for a savings of 307,200 bytes.\n\n"
+                                                "1 not deleted: 1 changed since the scan\n"
+                                                "Changed since the scan - " +
+                                                    q(one)}));
+        QVERIFY(exists(one));
+        QVERIFY(!exists(two));
+    }
+
+    // Every copy of a name marked: a warning first, with the choice to stay.
+    void allCopiesMarkedWarnsBeforeTheConfirmation()
+    {
+        Fixture f(true);
+        const std::string a = f.drive.file("x/report.doc", 300 * 1024);
+        const std::string b = f.drive.file("y/REPORT.doc", 300 * 1024);
+        f.drive.file("x/other.doc", 300 * 1024);
+        f.drive.file("y/other.doc", 300 * 1024);
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->resultRows(), 4);
+        f.mark(f.rowOf(a));
+        f.mark(f.rowOf(b));
+        f.mark(f.rowOf(f.drive.path("x/other.doc")));
+        f.window->show();
+        f.messages.queueAnswer(Messages::Answer::No);
+        f.window->close();
+        QCOMPARE(f.messages.texts(),
+                 QStringList{"All copies of report.doc are marked\n\nGo on to the deletion anyway?"});
+        QVERIFY(f.window->isVisible()); // stays, marks and all
+        QCOMPARE(f.window->markedFileCount(), 3);
+
+        f.messages.clear();
+        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
+            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
+        });
+        f.window->close();
+        QCOMPARE(f.messages.texts().size(), 1);
+        QCOMPARE(confirm.seen, 1);
+        QVERIFY(!f.window->isVisible());
+        QVERIFY(exists(a) && exists(b));
     }
 
     void newScanForgetsMarks()

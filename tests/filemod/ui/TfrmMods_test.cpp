@@ -635,7 +635,8 @@ private Q_SLOTS:
         QTest::mouseClick(button(window, "btClose"), Qt::LeftButton);
         QCOMPARE(handler.count(), 1);
         QCOMPARE(heading, QString("The following 2 files will be deleted."));
-        QCOMPARE(f.messages.texts(), QStringList({"Really delete?"}));
+        QCOMPARE(f.messages.texts(),
+                 QStringList({"Really delete?", "Deleted 2 files for a savings of 120 bytes."}));
         QVERIFY(!window.isVisible());
         QVERIFY(!exists(odd));
         QVERIFY(!exists(plain));
