@@ -2,6 +2,7 @@
 
 #include "common/displayname.h"
 
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -43,7 +44,7 @@ Binding bindingOf(int error)
 // -1 with errno ENOSYS when openat2 cannot be used here.
 int openBeneath(int rootFd, const std::string& relative, bool sameDevice)
 {
-    static bool missing = false;
+    static std::atomic<bool> missing{false};
     if (missing || relative.size() >= PATH_MAX) {
         errno = ENOSYS;
         return -1;
@@ -58,7 +59,8 @@ int openBeneath(int rootFd, const std::string& relative, bool sameDevice)
         if (errno == EAGAIN || errno == EINTR)
             continue; // a rename elsewhere raced the lookup
         if (errno == ENOSYS || errno == EPERM || errno == E2BIG) {
-            missing = errno == ENOSYS;
+            if (errno == ENOSYS)
+                missing = true;
             errno = ENOSYS;
         }
         return -1;

@@ -282,7 +282,9 @@ void TfrmBrowse::btDeleteClick()
                                             "delete them.  Really delete %1 files?")
                                  .arg(selected.size());
     // What each file is now, before the question: the deletion acts on
-    // these very files or leaves them.
+    // these very files or leaves them. The last entry goes first.
+    std::sort(selected.begin(), selected.end(),
+              [](const QModelIndex& a, const QModelIndex& b) { return a.row() > b.row(); });
     std::vector<MarkedFile> files;
     for (const QModelIndex& index : selected)
         files.push_back(browsedFile(QFile::encodeName(fileModel_->filePath(index)).toStdString()));

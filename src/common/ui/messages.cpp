@@ -100,12 +100,16 @@ void ScriptedMessages::show(QWidget*, Kind kind, const QString& text)
 Messages::Answer ScriptedMessages::ask(QWidget*, const QString& text, bool)
 {
     shown_.append({Kind::Question, text, QString(), false});
+    if (whileAsked_)
+        whileAsked_(text);
     return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
 }
 
 Messages::Answer ScriptedMessages::askAll(QWidget*, const QString& text)
 {
     shown_.append({Kind::Question, text, QString(), false});
+    if (whileAsked_)
+        whileAsked_(text);
     return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();
 }
 
@@ -113,6 +117,8 @@ Messages::Answer ScriptedMessages::askWithChoice(QWidget*, const QString& text, 
                                                  bool* checked)
 {
     shown_.append({Kind::Question, text, choice, *checked});
+    if (whileAsked_)
+        whileAsked_(text);
     if (!choices_.isEmpty())
         *checked = choices_.takeFirst();
     return answers_.isEmpty() ? Answer::Yes : answers_.takeFirst();

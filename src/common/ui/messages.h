@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 namespace kelvane {
@@ -62,6 +64,8 @@ public:
     void queueAnswer(Answer answer) { answers_.append(answer); }
     // The state the next check box is left in (as it was shown when none is queued).
     void queueChoice(bool checked) { choices_.append(checked); }
+    // Runs while each question is open, before it is answered.
+    void setWhileAsked(std::function<void(const QString&)> hook) { whileAsked_ = std::move(hook); }
     const QList<Shown>& shown() const { return shown_; }
     // Texts of every box and question, in order.
     QStringList texts() const;
@@ -70,6 +74,7 @@ public:
 private:
     QList<Answer> answers_;
     QList<bool> choices_;
+    std::function<void(const QString&)> whileAsked_;
     QList<Shown> shown_;
 };
 

@@ -132,7 +132,11 @@ class TfrmBrowseTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
-    void init() { messages.clear(); }
+    void init()
+    {
+        messages.clear();
+        messages.setWhileAsked(nullptr);
+    }
 
     void opensOnDirectoryWithFileSelected()
     {
@@ -290,6 +294,34 @@ private Q_SLOTS:
         QVERIFY(exists(t.path("locked.txt")));
         QTRY_COMPARE(listed(window), QStringList({"Beta.TXT", "locked.txt"}));
         QVERIFY(!button(window, "btDelete")->isEnabled());
+    }
+
+    // A file replaced while the question is open is another file: it stays,
+    // and so does whatever a name swapped for a link would lead to.
+    void fileSwappedWhileAskedIsLeftAlone()
+    {
+        Tree t;
+        const std::string secret = t.temp.file("elsewhere/secret.txt", 3);
+        TfrmBrowse window(nullptr, services);
+        open(window, t.dir, "", "*.txt");
+        QTRY_COMPARE(listed(window), QStringList({"Beta.TXT", "alpha.txt"}));
+        clickFile(window, "alpha.txt");
+        clickFile(window, "Beta.TXT", Qt::ControlModifier);
+        messages.setWhileAsked([&](const QString&) {
+            ::unlink(t.path("alpha.txt").c_str());
+            t.temp.file("alpha.txt", 10); // same size, another file
+            ::unlink(t.path("Beta.TXT").c_str());
+            t.temp.symlink("Beta.TXT", "elsewhere/secret.txt");
+        });
+        QTest::mouseClick(button(window, "btDelete"), Qt::LeftButton);
+        QCOMPARE(messages.texts().size(), 2);
+        QCOMPARE(messages.texts()[1], "Deleted 0 files for a savings of 0 bytes.\n\n"
+                                      "2 not deleted: 2 changed since the scan\nChanged since the scan - " +
+                                          QString::fromStdString(t.path("alpha.txt")) +
+                                          "\nChanged since the scan - " +
+                                          QString::fromStdString(t.path("Beta.TXT")));
+        QVERIFY(exists(t.path("alpha.txt")));
+        QVERIFY(exists(secret));
     }
 
     void nothingSelectedAsksForSelection()

@@ -579,6 +579,37 @@ private Q_SLOTS:
             qputenv("XDG_DATA_HOME", oldData);
     }
 
+    // The read-only file swapped for a hard link to another file while its
+    // question is open: Yes changes nothing of that file, and the ending and
+    // the status line say why the directory is still there.
+    void readOnlyFileSwappedWhileAskedIsLeftAlone()
+    {
+        Fixture f;
+        const std::string ro = f.drive.file("v/ro.txt", 10, 0444);
+        const std::string secret = f.scratch.file("secret", 5, 0600);
+        TfrmDirHog w(f.services);
+        w.show();
+        QVERIFY(runScan(w, "btTop"));
+        f.messages.setWhileAsked([&](const QString& question) {
+            if (question.contains("read-only")) {
+                ::unlink(ro.c_str());
+                QVERIFY(::link(secret.c_str(), ro.c_str()) == 0);
+            }
+        });
+        const std::string dir = f.drive.path("v");
+        deleteRow(w, dir);
+        QCOMPARE(f.messages.texts().last(),
+                 "Deleted 0 files for a savings of 0 bytes.\n\n" + q(dir) +
+                     " is still there.\n\n1 not deleted: 1 changed since the scan\n"
+                     "Changed since the scan - " +
+                     q(ro));
+        struct stat st;
+        QVERIFY(::stat(secret.c_str(), &st) == 0);
+        QCOMPARE(st.st_mode & 0777, 0600u);
+        QVERIFY(gridOf(w).Cells(0, rowOf(w, dir)) != "DELETED");
+        QCOMPARE(w.statusText(), "Directories : 1 - " + q(dir) + " is still there: 1 changed since the scan");
+    }
+
     // Yes to All on the first question of a tree full of dot files.
     void yesToAllAsksOnce()
     {
