@@ -15,6 +15,8 @@
 #   KELVANE_BENCH_FILES  files in the tree (default 1000000)
 #   KELVANE_BENCH_DIRS   directories in the tree (default 60000)
 #   KELVANE_BENCH_RUNS   timed runs per command (default 5)
+#   KELVANE_BENCH_COLD_RUNS  timed runs per command of the cold groups
+#                        (default 3)
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true  # '&' in a path stays '&'
 
@@ -23,24 +25,29 @@ BUILD=${KELVANE_BUILD:-build}
 [[ $BUILD == /* ]] || BUILD=$ROOT/$BUILD
 CLI=$BUILD/bin/kelvane-cli
 GENTREE=$BUILD/bin/kelvane-gentree
+FLOOR=$BUILD/bin/kelvane-floorwalk
 TREE=${KELVANE_BENCH_TREE:-/var/tmp/kelvane-bench-tree}
 FILES=${KELVANE_BENCH_FILES:-1000000}
 DIRS=${KELVANE_BENCH_DIRS:-60000}
 RUNS=${KELVANE_BENCH_RUNS:-5}
+COLD_RUNS=${KELVANE_BENCH_COLD_RUNS:-3}
 README=$ROOT/bench/README.md
 PACKAGES=(hyperfine ncdu gdu time)
 
 # ---------------------------------------------------------------- groups ---
 # Each group times one kelvane command against one or more reference
-# commands. In commands, {cli} stands for kelvane-cli and {tree} for the tree;
-# commands run through bash, so pipelines work. All output goes to /dev/null.
+# commands. In commands, {cli} stands for kelvane-cli, {floor} for
+# kelvane-floorwalk and {tree} for the tree; commands run through bash, so
+# pipelines work. All output goes to /dev/null.
 #
 #   group NAME "what it compares"
+#   cold                         the page cache is dropped before every run
 #   kelvane "COMMAND"            exactly one per group, first
 #   reference LABEL "COMMAND"    one or more
 
 GROUP_NAMES=()
 declare -A GROUP_TITLE=()
+declare -A GROUP_COLD=()
 ENTRY_GROUP=()
 ENTRY_LABEL=()
 ENTRY_COMMAND=()
@@ -48,6 +55,9 @@ ENTRY_COMMAND=()
 group() {
   GROUP_NAMES+=("$1")
   GROUP_TITLE[$1]=$2
+}
+cold() {
+  GROUP_COLD[${GROUP_NAMES[-1]}]=1
 }
 kelvane() {
   ENTRY_GROUP+=("${GROUP_NAMES[-1]}")
@@ -66,6 +76,15 @@ reference du "du -s --apparent-size {tree}"
 reference find "find {tree} -printf '%s %p\n'"
 reference ncdu "ncdu -0 -x -o /dev/null {tree}"
 reference gdu "gdu -n -p -c {tree}"
+
+group cold "Walk the whole tree from a cold cache (the first scan after boot)"
+cold
+kelvane "{cli} walk {tree}"
+reference du "du -s --apparent-size {tree}"
+reference ncdu "ncdu -0 -x -o /dev/null {tree}"
+reference gdu "gdu -n -p -c {tree}"
+reference floor-2 "{floor} --threads 2 {tree}"
+reference floor-16 "{floor} --threads 16 {tree}"
 
 group dirhogs "Directory hogs: every directory with the files directly in it, largest first"
 kelvane "{cli} dirhogs {tree}"
@@ -125,10 +144,25 @@ for arg in "$@"; do
 done
 ((${#SELECTED[@]})) || SELECTED=("${GROUP_NAMES[@]}")
 [[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_RUNS must be a positive number"
+[[ $COLD_RUNS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_COLD_RUNS must be a positive number"
+
+# Dropping the page cache takes root; without it the cold groups are left out.
+if [[ $(id -u) -ne 0 ]]; then
+  kept=()
+  for g in "${SELECTED[@]}"; do
+    if [[ -v GROUP_COLD[$g] ]]; then
+      echo "bench/run.sh: skipping group '$g': dropping the page cache needs root" >&2
+    else
+      kept+=("$g")
+    fi
+  done
+  ((${#kept[@]})) || die "no group left to run"
+  SELECTED=("${kept[@]}")
+fi
 
 # ---------------------------------------------------------------- setup ----
 
-for binary in "$CLI" "$GENTREE"; do
+for binary in "$CLI" "$GENTREE" "$FLOOR"; do
   if [[ ! -x $binary ]]; then
     die "$binary is missing. Build first, from $ROOT:
   cmake -S . -B build -DCMAKE_BUILD_TYPE=Release && cmake --build build -j2
@@ -163,6 +197,7 @@ trap 'rm -rf "$WORK"' EXIT
 expand() {
   local command=$1
   command=${command//\{cli\}/$(printf '%q' "$CLI")}
+  command=${command//\{floor\}/$(printf '%q' "$FLOOR")}
   command=${command//\{tree\}/$(printf '%q' "$TREE")}
   printf '%s' "$command"
 }
@@ -170,9 +205,11 @@ expand() {
 # How the command is shown in README: the build directory relative to the
 # repository when it is inside it.
 shown() {
-  local command=$1 cli=$CLI
+  local command=$1 cli=$CLI floor=$FLOOR
   [[ $cli == "$ROOT"/* ]] && cli=${cli#"$ROOT"/}
+  [[ $floor == "$ROOT"/* ]] && floor=${floor#"$ROOT"/}
   command=${command//\{cli\}/$(printf '%q' "$cli")}
+  command=${command//\{floor\}/$(printf '%q' "$floor")}
   command=${command//\{tree\}/$(printf '%q' "$TREE")}
   printf '%s' "$command"
 }
@@ -184,6 +221,7 @@ shown() {
 ENTRIES="$WORK/entries.tsv"
 : >"$ENTRIES"
 HYPERFINE_ARGS=()
+COLD_ARGS=()
 for i in "${!ENTRY_GROUP[@]}"; do
   g=${ENTRY_GROUP[$i]}
   [[ " ${SELECTED[*]} " == *" $g "* ]] || continue
@@ -196,12 +234,26 @@ for i in "${!ENTRY_GROUP[@]}"; do
   fi
   rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$WORK/time.txt")
   printf '%s\t%s\t%s\t%s\n' "$g" "$label" "${rss:-0}" "$(shown "${ENTRY_COMMAND[$i]}")" >>"$ENTRIES"
-  HYPERFINE_ARGS+=(--command-name "$g/$label" "$command")
+  if [[ -v GROUP_COLD[$g] ]]; then
+    COLD_ARGS+=(--command-name "$g/$label" "$command")
+  else
+    HYPERFINE_ARGS+=(--command-name "$g/$label" "$command")
+  fi
 done
 
-echo "== timing (hyperfine, warm cache, $RUNS runs each)"
-hyperfine --shell=bash --warmup 1 --runs "$RUNS" --output=null \
-  --export-json "$WORK/hyperfine.json" "${HYPERFINE_ARGS[@]}"
+echo '{"results": []}' >"$WORK/hyperfine.json"
+echo '{"results": []}' >"$WORK/cold.json"
+if ((${#HYPERFINE_ARGS[@]})); then
+  echo "== timing (hyperfine, warm cache, $RUNS runs each)"
+  hyperfine --shell=bash --warmup 1 --runs "$RUNS" --output=null \
+    --export-json "$WORK/hyperfine.json" "${HYPERFINE_ARGS[@]}"
+fi
+if ((${#COLD_ARGS[@]})); then
+  echo "== timing (hyperfine, cold cache, $COLD_RUNS runs each)"
+  hyperfine --shell=bash --runs "$COLD_RUNS" --output=null \
+    --prepare 'sync; echo 3 > /proc/sys/vm/drop_caches' \
+    --export-json "$WORK/cold.json" "${COLD_ARGS[@]}"
+fi
 
 # ---------------------------------------------------------------- report ---
 
@@ -214,17 +266,24 @@ $(du --version | head -n1), $(find --version | head -n1), \
 $(ncdu -v | head -n1), gdu $(gdu --version | sed -n 's/^Version:[[:space:]]*//p' | head -n1)"
 
 python - "$README" "$WORK/hyperfine.json" "$ENTRIES" "$TREE/kelvane-gentree.done" \
-  "$machine" "$versions" "$TREE" "$RUNS" "${SELECTED[@]}" <<'PY'
+  "$machine" "$versions" "$TREE" "$RUNS" "$WORK/cold.json" "$COLD_RUNS" "${SELECTED[@]}" <<'PY'
 import datetime
 import json
 import re
 import sys
 
 readme, results_path, entries_path, marker_path, machine, versions, tree, runs = sys.argv[1:9]
-groups = sys.argv[9:]
+cold_path, cold_runs = sys.argv[9:11]
+groups = sys.argv[11:]
 
-with open(results_path) as f:
-    results = {r["command"]: r for r in json.load(f)["results"]}
+results = {}
+cold = set()
+for path in (results_path, cold_path):
+    with open(path) as f:
+        for r in json.load(f)["results"]:
+            results[r["command"]] = r
+            if path == cold_path:
+                cold.add(r["command"].split("/")[0])
 entries = []
 with open(entries_path) as f:
     for line in f:
@@ -259,8 +318,11 @@ def section(group):
         "",
         f"Tree: {tree_text}.",
         "",
-        f"Warm cache; mean ± standard deviation of {runs} runs after 1 warm-up run "
-        "(hyperfine); peak RSS from one run under `/usr/bin/time -v`. "
+        (f"Cold cache: `sync; echo 3 > /proc/sys/vm/drop_caches` before each run; mean ± "
+         f"standard deviation of {cold_runs} runs (hyperfine); peak RSS from one run under "
+         "`/usr/bin/time -v`. " if group in cold else
+         f"Warm cache; mean ± standard deviation of {runs} runs after 1 warm-up run "
+         "(hyperfine); peak RSS from one run under `/usr/bin/time -v`. ") +
         "Ratio = kelvane mean / reference mean: below 1.0 means Kelvane is faster.",
         "",
         f"| Command | Mean ± σ ({unit}) | Min … max ({unit}) | Ratio | Peak RSS (MiB) |",
