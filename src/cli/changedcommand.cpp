@@ -76,6 +76,7 @@ int runChanged(const CliOptions& options)
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             ChangedScanOptions scanOptions;
             scanOptions.threads = options.threads;
+            scanOptions.io = options.io;
             scanOptions.progress = &progress;
             scanOptions.limit = SIZE_MAX; // no list control to fill here
             scan = std::make_unique<ChangedFilesScan>(range, scanOptions);

@@ -19,6 +19,7 @@ enum class OutputFormat {
 struct CliOptions {
     std::string command;
     int threads = 0; // --threads N, 0: one per core
+    int io = 0;      // --io N, 0: the walk's default
     OutputFormat format = OutputFormat::Lines;
     std::vector<std::string> paths;             // the positional arguments
     std::map<std::string, std::string> options; // long name -> value ("" for a switch)

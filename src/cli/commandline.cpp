@@ -1,6 +1,7 @@
 #include "cli/commandline.h"
 
 #include "common/version.h"
+#include "common/walker.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -198,8 +199,10 @@ bool parseThreads(const QString& text, int* threads)
 const std::vector<OptionSpec>& walkOptions()
 {
     static const std::vector<OptionSpec> options = {
-        {"threads", "N", "walk with N threads, 1 to 1024 (default: one per core)"},
+        {"threads", "N", "fold with N threads, 1 to 1024 (default: one per core)"},
+        {"io", "N", "keep N directory reads in flight, 1 to 1024 (default: 32)"},
     };
+    static_assert(kDefaultIo == 32, "the help text names the default");
     return options;
 }
 
@@ -253,6 +256,8 @@ int runCommandLine(int argc, char** argv)
     if (global.isSet(QStringLiteral("threads")) &&
         !parseThreads(global.value(QStringLiteral("threads")), &options.threads))
         return mainUsageError("--threads needs a number from 1 to 1024");
+    if (global.isSet(QStringLiteral("io")) && !parseThreads(global.value(QStringLiteral("io")), &options.io))
+        return mainUsageError("--io needs a number from 1 to 1024");
 
     QStringList rest = global.positionalArguments();
     if (rest.isEmpty())
@@ -282,6 +287,8 @@ int runCommandLine(int argc, char** argv)
     }
     if (options.has("threads") && !parseThreads(fromBytes(options.value("threads")), &options.threads))
         return usageError(options.command, "--threads needs a number from 1 to 1024");
+    if (options.has("io") && !parseThreads(fromBytes(options.value("io")), &options.io))
+        return usageError(options.command, "--io needs a number from 1 to 1024");
     if (options.has("json") && options.has("null"))
         return usageError(options.command, "--json and --null exclude each other");
     options.format = options.has("json")   ? OutputFormat::Json

@@ -30,7 +30,7 @@ struct CommandSpec {
 inline constexpr unsigned kJsonOutput = 1; // --json
 inline constexpr unsigned kNullOutput = 2; // -0/--null
 
-// Options every subcommand takes, before or after its name (--threads).
+// Options every subcommand takes, before or after its name (--threads, --io).
 const std::vector<OptionSpec>& walkOptions();
 
 // The subcommands, in the order --help lists them.

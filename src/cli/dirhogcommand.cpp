@@ -22,6 +22,7 @@ int runDirHogs(const CliOptions& options)
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;
+            walkOptions.io = options.io;
             walkOptions.progress = &progress;
             walkOptions.abort = &abort;
             return scan.scanDrive(root, walkOptions);

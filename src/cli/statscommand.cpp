@@ -42,6 +42,7 @@ int runStats(const CliOptions& options)
     const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
         WalkOptions walkOptions;
         walkOptions.threads = options.threads;
+        walkOptions.io = options.io;
         walkOptions.progress = &progress;
         result = walkTree(root, fold, walkOptions);
         return result.stats;

@@ -20,6 +20,7 @@ int runWalk(const CliOptions& options)
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;
+            walkOptions.io = options.io;
             walkOptions.progress = &progress;
             result = walkTree(root, fold, walkOptions);
             return result.stats;

@@ -1,14 +1,15 @@
 #include "common/walker.h"
 
+#include "common/workstack.h"
+
 #include <oneapi/tbb/info.h>
-#include <oneapi/tbb/task_arena.h>
-#include <oneapi/tbb/task_group.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
+#include <semaphore>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -75,6 +76,9 @@ struct Scratch {
 
 thread_local Scratch scratch;
 
+// True while this thread holds one of the walk's fold slots.
+thread_local bool holdingFoldSlot = false;
+
 class Walk {
 public:
     Walk(detail::ErasedFold& fold, const WalkOptions& options, void** out)
@@ -106,12 +110,10 @@ public:
         root->fdRefs = 1; // held for the whole walk: the fallback path starts here
         openFds_ = 1;
 
-        const int threads = options_.threads > 0 ? options_.threads : tbb::info::default_concurrency();
-        tbb::task_arena arena(threads);
-        arena.execute([&] {
-            group_.run([this, root] { process(root); });
-            group_.wait();
-        });
+        WorkStack<Node*> reads(options_.io > 0 ? options_.io : kDefaultIo);
+        stack_ = &reads;
+        reads.run(root, [this](Node* n) { process(n); });
+        stack_ = nullptr;
         releaseFd(root);
         delete root;
 
@@ -124,6 +126,32 @@ public:
     }
 
 private:
+    // Holds one of the slots that bound how many threads fold at once; a
+    // thread that holds one already takes no second.
+    class FoldSlot {
+    public:
+        explicit FoldSlot(std::counting_semaphore<>& slots) : slots_(slots), owned_(!holdingFoldSlot)
+        {
+            if (owned_) {
+                slots_.acquire();
+                holdingFoldSlot = true;
+            }
+        }
+        ~FoldSlot()
+        {
+            if (owned_) {
+                holdingFoldSlot = false;
+                slots_.release();
+            }
+        }
+        FoldSlot(const FoldSlot&) = delete;
+        FoldSlot& operator=(const FoldSlot&) = delete;
+
+    private:
+        std::counting_semaphore<>& slots_;
+        bool owned_;
+    };
+
     bool aborted() const { return options_.abort && options_.abort->load(std::memory_order_relaxed); }
 
     void releaseFd(Node* n)
@@ -299,6 +327,7 @@ private:
                 options_.progress->setDirectory(n->path());
         }
 
+        FoldSlot slot(foldSlots_);
         void* own = fold_.visit(*n, std::span<const Entry>(entries));
         std::vector<Node*> children;
         for (const Entry& e : entries) {
@@ -325,20 +354,17 @@ private:
         } else {
             closeOwn();
         }
-        // Spawned last-first so that this thread, which takes its newest task
-        // first, walks the children in listing order. n may be gone once the
-        // last child is spawned.
-        for (auto it = children.rbegin(); it != children.rend(); ++it) {
-            Node* child = *it;
+        for (Node* child : children)
             child->holdsParentRef = share;
-            group_.run([this, child] { process(child); });
-        }
+        // n may be gone once its children are on the stack.
+        stack_->push(children);
     }
 
     // Hands a directory's value to its parent; the last child to finish
     // combines the parent, and so on upwards, without recursion.
     void finish(Node* n, void* value)
     {
+        FoldSlot slot(foldSlots_);
         for (;;) {
             Node* parent = n->parentNode;
             if (!parent) {
@@ -358,7 +384,9 @@ private:
     detail::ErasedFold& fold_;
     const WalkOptions& options_;
     void** out_;
-    tbb::task_group group_;
+    WorkStack<Node*>* stack_ = nullptr;
+    std::counting_semaphore<> foldSlots_{options_.threads > 0 ? options_.threads
+                                                              : int(tbb::info::default_concurrency())};
     dev_t rootDev_ = 0;
     int fdBudget_ = 256;
     std::atomic<int> openFds_{0};

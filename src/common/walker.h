@@ -36,8 +36,15 @@ inline bool walkEnters(const Entry& e, dev_t driveDevice)
     return e.isDirectory() && !e.isHidden() && e.dev == driveDevice;
 }
 
+// Directory reads a walk keeps in flight unless told otherwise: a cold disk
+// answers many queued reads far faster than one at a time.
+inline constexpr int kDefaultIo = 32;
+
 struct WalkOptions {
-    int threads = 0;                          // 0: one per core
+    int threads = 0; // threads that fold at once; 0: one per core
+    // Directories being read at once (each on its own thread, which mostly
+    // waits for the disk); 0: kDefaultIo. The fold's value does not depend on it.
+    int io = 0;
     const std::atomic<bool>* abort = nullptr; // tested before every directory and entry
     WalkProgress* progress = nullptr;
     // Called before each directory is opened (tests block or abort a walk here).

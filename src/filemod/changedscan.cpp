@@ -15,6 +15,7 @@ WalkStats ChangedFilesScan::walk(const std::string& root)
     ChangedFilesFold fold(range_, room, stop_);
     WalkOptions walkOptions;
     walkOptions.threads = options_.threads;
+    walkOptions.io = options_.io;
     walkOptions.abort = stop_;
     walkOptions.progress = options_.progress;
     walkOptions.beforeDirectory = options_.beforeDirectory;

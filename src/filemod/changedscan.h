@@ -16,6 +16,7 @@ inline constexpr size_t kDefaultResultLimit = 5'000'000;
 
 struct ChangedScanOptions {
     int threads = 0; // 0: one per core
+    int io = 0;      // directory reads in flight; 0: the walk's default
     // The abort flag of the walks; the scan sets it itself when the list is
     // full. Without one the scan uses its own.
     std::atomic<bool>* stop = nullptr;

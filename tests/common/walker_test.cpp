@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
@@ -128,6 +130,7 @@ TEST(Walker, VanishedAndReplacedDirectoriesAreSkippedAndCounted)
     tree.file("other/g", 20);
     WalkOptions options;
     options.threads = 1;
+    options.io = 1;
     options.beforeDirectory = [&](const WalkDir& dir) {
         if (dir.name() == "gone")
             ::rename(tree.path("gone").c_str(), tree.path("elsewhere").c_str());
@@ -159,21 +162,102 @@ TEST(Walker, UnreadableDirectoryIsSkippedWhenPermissionsApply)
     EXPECT_EQ(result.value.files, 1u);
 }
 
-TEST(Walker, SameResultForOneThreadAndMany)
+TEST(Walker, SameResultForAnyNumberOfThreadsAndReadsInFlight)
 {
     TempTree tree;
     randomTree(tree, 42, 300, 3000);
     PostOrderFold fold;
     WalkOptions one;
     one.threads = 1;
+    one.io = 1;
     const auto expected = walkTree(tree.root(), fold, one).value;
     ASSERT_FALSE(expected.empty());
-    for (int run = 0; run < 5; ++run) {
-        WalkOptions many;
-        many.threads = 8;
-        EXPECT_EQ(walkTree(tree.root(), fold, many).value, expected) << "run " << run;
+    const auto expectedTotals = totalsOf(tree.root(), one);
+    EXPECT_EQ(expectedTotals.stats.directories, 301u);
+    struct Setting {
+        int threads;
+        int io;
+    };
+    for (const Setting s :
+         {Setting{1, 4}, Setting{1, 64}, Setting{2, 1}, Setting{2, 4}, Setting{8, 64}, Setting{0, 0}}) {
+        for (int run = 0; run < 3; ++run) {
+            WalkOptions options;
+            options.threads = s.threads;
+            options.io = s.io;
+            const auto result = walkTree(tree.root(), fold, options);
+            EXPECT_EQ(result.value, expected) << s.threads << " threads, " << s.io << " reads, run " << run;
+            EXPECT_EQ(result.stats.directories, expectedTotals.stats.directories);
+            EXPECT_EQ(result.stats.entries, expectedTotals.stats.entries);
+        }
+        WalkOptions options;
+        options.threads = s.threads;
+        options.io = s.io;
+        EXPECT_EQ(totalsOf(tree.root(), options).value, expectedTotals.value);
     }
-    EXPECT_EQ(totalsOf(tree.root(), one).value, totalsOf(tree.root()).value);
+}
+
+namespace {
+
+// The most calls seen running at once.
+struct ConcurrencyMeter {
+    std::atomic<int> now{0};
+    std::atomic<int> most{0};
+    void enter()
+    {
+        const int n = ++now;
+        for (int m = most.load(); n > m && !most.compare_exchange_weak(m, n);) {
+        }
+    }
+    void leave() { --now; }
+};
+
+class SlowFold final : public Fold<int> {
+public:
+    explicit SlowFold(ConcurrencyMeter& meter) : meter_(meter) {}
+    int visit(const WalkDir&, std::span<const Entry> listing) override
+    {
+        meter_.enter();
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        meter_.leave();
+        return int(listing.size());
+    }
+    int combine(const WalkDir&, int own, std::vector<int>& children) override
+    {
+        meter_.enter();
+        for (const int c : children)
+            own += c;
+        meter_.leave();
+        return own;
+    }
+
+private:
+    ConcurrencyMeter& meter_;
+};
+
+} // namespace
+
+TEST(Walker, ReadsInFlightDoNotAddFoldingThreads)
+{
+    TempTree tree;
+    for (int i = 0; i < 40; ++i)
+        tree.file("d" + std::to_string(i) + "/e/f", 1);
+    ConcurrencyMeter reads;
+    ConcurrencyMeter folds;
+    SlowFold fold(folds);
+    WalkOptions options;
+    options.threads = 2;
+    options.io = 16;
+    // Each directory's read is held a little, as a cold disk would.
+    options.beforeDirectory = [&](const WalkDir&) {
+        reads.enter();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        reads.leave();
+    };
+    const auto result = walkTree(tree.root(), fold, options);
+    EXPECT_EQ(result.value, 40 * 2 + 40);
+    EXPECT_GT(reads.most.load(), 2);
+    EXPECT_LE(folds.most.load(), 2);
+    EXPECT_GE(folds.most.load(), 1);
 }
 
 TEST(Walker, ListingIsInByteOrderOfNames)
@@ -280,6 +364,7 @@ TEST(Walker, AbortStopsTheWalkAndKeepsAConsistentPartialResult)
     std::atomic<bool> abort{false};
     WalkOptions options;
     options.threads = 1;
+    options.io = 1;
     options.abort = &abort;
     int listedAfterAbort = 0;
     options.beforeDirectory = [&](const WalkDir& dir) {

@@ -253,6 +253,7 @@ std::vector<DirHogRow> scanUntil(DirHogMode mode, const std::string& root, const
     DirHogScan hogs(mode);
     WalkOptions options;
     options.threads = 1;
+    options.io = 1;
     options.abort = &abort;
     options.beforeDirectory = [&](const WalkDir& dir) {
         if (dir.name() == stopAt)

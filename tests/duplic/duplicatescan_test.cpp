@@ -318,6 +318,7 @@ TEST(DuplicateScan, AbortKeepsWhatWasCollected)
     std::atomic<int> directories{0};
     WalkOptions options;
     options.threads = 1;
+    options.io = 1;
     options.abort = &abort;
     options.beforeDirectory = [&](const WalkDir&) {
         if (++directories == 10)

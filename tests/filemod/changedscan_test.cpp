@@ -150,6 +150,7 @@ TEST(ChangedScan, AbortKeepsWhatWasFoundInWalkOrder)
     std::atomic<bool> stop{false};
     ChangedScanOptions options;
     options.threads = 1;
+    options.io = 1;
     options.stop = &stop;
     options.beforeDirectory = [&](const WalkDir& dir) {
         if (dir.name() == "Z")

@@ -329,6 +329,7 @@ void TfrmDirHog::scan(DirHogMode mode)
     });
     WalkOptions options;
     options.threads = walkThreads_;
+    options.io = walkThreads_; // a test's one thread reads one directory at a time
     options.abort = &run->abortFlag();
     options.progress = &run->progress();
     options.beforeDirectory = walkHook_;

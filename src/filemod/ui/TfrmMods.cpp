@@ -443,6 +443,7 @@ void TfrmMods::scan(const DateRange& range)
     ScanRunner* r = runner();
     ChangedScanOptions options;
     options.threads = walkThreads_;
+    options.io = walkThreads_; // a test's one thread reads one directory at a time
     options.stop = scanAborted.get();
     options.progress = &r->progress();
     options.limit = resultLimit_;

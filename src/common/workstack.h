@@ -1,0 +1,82 @@
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+namespace kelvane {
+
+// A stack of work items served by a fixed number of threads: run() starts
+// with one item and returns once every item, including those the handler
+// pushed meanwhile, has been handled. The newest item goes first, so the
+// threads stay together near the most recently found part of the work.
+//
+// The threads are plain ones, not the task scheduler's: a handler may block
+// in the kernel (a directory read from disk) without taking a core from the
+// threads that compute.
+template <class Item> class WorkStack {
+public:
+    explicit WorkStack(int threads) : threads_(threads < 1 ? 1 : threads) {}
+
+    void run(Item first, const std::function<void(Item)>& handle)
+    {
+        items_.push_back(first);
+        std::vector<std::thread> pool;
+        pool.reserve(size_t(threads_ - 1));
+        for (int i = 1; i < threads_; ++i)
+            pool.emplace_back([&] { serve(handle); });
+        serve(handle);
+        for (std::thread& t : pool)
+            t.join();
+    }
+
+    // Items pushed at once are handled first to last.
+    void push(const std::vector<Item>& items)
+    {
+        if (items.empty())
+            return;
+        {
+            std::lock_guard lock(mutex_);
+            items_.insert(items_.end(), items.rbegin(), items.rend());
+            if (idle_ == 0)
+                return;
+        }
+        if (items.size() == 1)
+            wake_.notify_one();
+        else
+            wake_.notify_all();
+    }
+
+private:
+    void serve(const std::function<void(Item)>& handle)
+    {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            if (items_.empty()) {
+                if (++idle_ == threads_) { // nothing left and nobody to push more
+                    wake_.notify_all();
+                    return;
+                }
+                wake_.wait(lock, [&] { return !items_.empty() || idle_ == threads_; });
+                if (items_.empty())
+                    return;
+                --idle_;
+            }
+            Item item = items_.back();
+            items_.pop_back();
+            lock.unlock();
+            handle(item);
+            lock.lock();
+        }
+    }
+
+    const int threads_;
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Item> items_;
+    int idle_ = 0;
+};
+
+} // namespace kelvane
