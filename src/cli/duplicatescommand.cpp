@@ -49,6 +49,7 @@ int run(DupMode mode, const CliOptions& options)
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;
+            walkOptions.io = options.io;
             walkOptions.progress = &progress;
             return scan.scanTree(root, walkOptions);
         });
