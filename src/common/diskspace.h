@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/drive.h"
+
 #include <chrono>
 #include <cstdint>
 #include <optional>
@@ -18,6 +20,9 @@ struct DiskSpace {
     int64_t capacity = 0;    // bytes
     int64_t free = 0;        // bytes available to the user
     int64_t clusterSize = 0; // fragment size in bytes
+    int64_t reserved = 0;    // bytes free but kept for root
+    // What df calls used: neither available nor reserved.
+    int64_t used() const { return capacity - free - reserved; }
 };
 
 // statvfs of root, given up after timeout: the query of a network share whose
@@ -26,7 +31,15 @@ struct DiskSpace {
 std::optional<DiskSpace> diskSpace(const std::string& root,
                                    std::chrono::milliseconds timeout = std::chrono::seconds(3));
 
+// The same for a listed drive, and nothing once the drive is no longer
+// mounted where it was listed: its mount point then shows the parent file
+// system, whose space must not pass for the drive's.
+std::optional<DiskSpace> diskSpace(const Drive& drive,
+                                   std::chrono::milliseconds timeout = std::chrono::seconds(3));
+
 // True when the drive answers (its statvfs succeeds in time).
 bool driveReady(const std::string& root);
+// True when the drive is still mounted as listed and answers.
+bool driveReady(const Drive& drive);
 
 } // namespace kelvane

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <string>
 
 namespace kelvane {
@@ -15,7 +16,9 @@ struct Drive {
     std::string device;
     std::string fsType;
     std::string label;
-    std::string deviceId; // "major:minor" of the file system
+    std::string deviceId;    // "major:minor" of the file system (empty: not from the mount table)
+    std::string mountRoot{}; // the file system's subtree mounted here ("/", "/@home")
+    uint64_t rootDev = 0;    // st_dev of the mount point when listed (0: not known)
 };
 
 } // namespace kelvane

@@ -4,6 +4,7 @@
 #include "common/mounttable.h"
 
 #include <climits>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kelvane {
@@ -42,6 +43,10 @@ FixedDriveList FixedDriveList::fromDirectories(const std::vector<std::string>& r
         d.device = "test";
         d.fsType = "test";
         d.toolTip = QStringLiteral("test drive ") + d.caption;
+        // Known as a drive only while it stays on the file system it is on now.
+        struct stat st;
+        if (::lstat(root.c_str(), &st) == 0)
+            d.rootDev = uint64_t(st.st_dev);
         drives.push_back(std::move(d));
     }
     return FixedDriveList(std::move(drives), current);

@@ -13,7 +13,7 @@ void forEachSelectedDrive(const std::vector<Drive>& selected, const std::functio
             return;
         bool ready = false;
         try {
-            ready = driveReady(drive.root);
+            ready = driveReady(drive);
         } catch (const DriveError&) {
             ready = false; // a root the panel never produces
         }

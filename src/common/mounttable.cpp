@@ -91,59 +91,118 @@ std::string unescapeMountField(std::string_view field)
     return out;
 }
 
-std::vector<Drive> parseMountInfo(std::string_view text, const LabelMap& labels, IsDirectory isDirectory)
+namespace {
+
+struct MountLine {
+    std::string deviceId;
+    std::string mountRoot;
+    std::string mountPoint;
+    std::string fsType;
+    std::string source;
+};
+
+// id parent major:minor root mountpoint options [optional...] - type source superopts
+std::optional<MountLine> parseMountLine(std::string_view line)
 {
-    std::vector<Drive> found;
+    const auto fields = splitSpaces(line);
+    const auto dash = std::find(fields.begin(), fields.end(), std::string_view("-"));
+    if (fields.size() < 5 || dash == fields.end() || fields.end() - dash < 3)
+        return std::nullopt;
+    MountLine m;
+    m.deviceId = std::string(fields[2]);
+    m.mountRoot = unescapeMountField(fields[3]);
+    m.mountPoint = unescapeMountField(fields[4]);
+    m.fsType = unescapeMountField(*(dash + 1));
+    m.source = unescapeMountField(*(dash + 2));
+    return m;
+}
+
+std::vector<MountLine> mountLines(std::string_view text)
+{
+    std::vector<MountLine> lines;
     size_t pos = 0;
     while (pos < text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos)
             end = text.size();
-        const std::string_view line = text.substr(pos, end - pos);
+        if (auto m = parseMountLine(text.substr(pos, end - pos)))
+            lines.push_back(std::move(*m));
         pos = end + 1;
-        const auto fields = splitSpaces(line);
-        // id parent major:minor root mountpoint options [optional...] - type source superopts
-        const auto dash = std::find(fields.begin(), fields.end(), std::string_view("-"));
-        if (fields.size() < 5 || dash == fields.end() || fields.end() - dash < 3)
-            continue;
+    }
+    return lines;
+}
+
+std::string readMountInfo()
+{
+    std::ifstream in("/proc/self/mountinfo");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+} // namespace
+
+std::vector<Drive> parseMountInfo(std::string_view text, const LabelMap& labels, ProbeMountPoint probe)
+{
+    // A later mount on the same path hides the earlier one.
+    std::map<std::string, Drive> byPath;
+    for (MountLine& m : mountLines(text)) {
         Drive d;
-        d.deviceId = std::string(fields[2]);
-        d.root = unescapeMountField(fields[4]);
-        d.fsType = unescapeMountField(*(dash + 1));
-        d.device = unescapeMountField(*(dash + 2));
-        if (d.root.empty() || d.root[0] != '/' || !isStorage(d.root, d.fsType, d.device))
+        d.deviceId = std::move(m.deviceId);
+        d.mountRoot = std::move(m.mountRoot);
+        d.root = std::move(m.mountPoint);
+        d.fsType = std::move(m.fsType);
+        d.device = std::move(m.source);
+        if (d.root.empty() || d.root[0] != '/' || !isStorage(d.root, d.fsType, d.device)) {
+            byPath.erase(d.root);
             continue;
-        const bool network = kNetworkTypes.count(d.fsType) > 0;
+        }
         // Local mount points only: a stat of a dead network share could hang.
-        if (d.root != "/" && !network && isDirectory && !isDirectory(d.root))
-            continue;
+        if (probe && !kNetworkTypes.count(d.fsType)) {
+            const std::optional<uint64_t> dev = probe(d.root);
+            if (!dev && d.root != "/") {
+                byPath.erase(d.root);
+                continue;
+            }
+            d.rootDev = dev.value_or(0);
+        }
         const auto label = labels.find(d.device);
         if (label != labels.end())
             d.label = label->second;
-        found.push_back(std::move(d));
+        byPath[d.root] = std::move(d);
     }
-    // Each file system once, at its shortest mount path ("/" wins ties).
-    std::sort(found.begin(), found.end(), [](const Drive& a, const Drive& b) {
-        if (a.root.size() != b.root.size())
-            return a.root.size() < b.root.size();
-        return a.root < b.root;
-    });
+    // Each file system root once, at its shortest mount path ("/" wins ties).
+    std::vector<Drive> found;
+    for (auto& entry : byPath)
+        found.push_back(std::move(entry.second));
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Drive& a, const Drive& b) { return a.root.size() < b.root.size(); });
     std::vector<Drive> drives;
-    std::set<std::string> seenDevices;
-    std::set<std::string> seenRoots;
+    std::set<std::string> seen;
     for (Drive& d : found) {
-        if (!seenRoots.insert(d.root).second)
+        const std::string key =
+            d.rootDev != 0 ? "st_dev " + std::to_string(d.rootDev) : d.deviceId + " " + d.mountRoot;
+        if (!seen.insert(key).second)
             continue;
-        if (d.root != "/" && !seenDevices.insert(d.deviceId).second)
-            continue;
-        if (d.root == "/")
-            seenDevices.insert(d.deviceId);
         d.caption = displayName(d.root);
         d.toolTip = toolTipOf(d);
         drives.push_back(std::move(d));
     }
     std::sort(drives.begin(), drives.end(), [](const Drive& a, const Drive& b) { return a.root < b.root; });
     return drives;
+}
+
+bool stillMounted(const Drive& drive)
+{
+    if (drive.deviceId.empty())
+        return true;
+    const std::string text = readMountInfo();
+    std::optional<MountLine> inView;
+    for (MountLine& m : mountLines(text)) {
+        if (m.mountPoint == drive.root)
+            inView = std::move(m);
+    }
+    return inView && inView->deviceId == drive.deviceId && inView->mountRoot == drive.mountRoot;
 }
 
 LabelMap readDiskLabels()
@@ -175,12 +234,11 @@ LabelMap readDiskLabels()
 
 std::vector<Drive> systemDrives()
 {
-    std::ifstream in("/proc/self/mountinfo");
-    std::stringstream text;
-    text << in.rdbuf();
-    return parseMountInfo(text.str(), readDiskLabels(), [](const std::string& path) {
+    return parseMountInfo(readMountInfo(), readDiskLabels(), [](const std::string& path) {
         struct stat st;
-        return ::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return std::optional<uint64_t>();
+        return std::optional<uint64_t>(uint64_t(st.st_dev));
     });
 }
 

@@ -2,7 +2,9 @@
 
 #include "common/drive.h"
 
+#include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,15 +14,25 @@ namespace kelvane {
 // Device path -> file system label, as found in /dev/disk/by-label.
 using LabelMap = std::map<std::string, std::string>;
 
-// Predicate for mount points that must be directories (file bind mounts are not
-// drives). Injected so that parsing stays free of file-system access in tests.
-using IsDirectory = bool (*)(const std::string& path);
+// The st_dev of a local mount point, or nothing when it is not a directory
+// (file bind mounts are not drives). Injected so that parsing stays free of
+// file-system access in tests.
+using ProbeMountPoint = std::optional<uint64_t> (*)(const std::string& path);
 
 // The drives of a /proc/self/mountinfo text: real storage only (device-backed
-// and network file systems, "/" always), each file system once at its shortest
-// mount path, in ascending byte order of the mount paths.
+// and network file systems, "/" always), in ascending byte order of the mount
+// paths. Each file system root is listed once, at its shortest mount path: the
+// mount points' st_dev tells them apart where probed (every btrfs subvolume has
+// its own, while mountinfo gives all of them the same major:minor), otherwise
+// major:minor with the mounted subtree. Of mounts stacked on one path, the
+// last (the one in view) counts.
 std::vector<Drive> parseMountInfo(std::string_view text, const LabelMap& labels,
-                                  IsDirectory isDirectory = nullptr);
+                                  ProbeMountPoint probe = nullptr);
+
+// True while drive's mount point is still mounted as when it was listed: the
+// mount table holds its path with the same file system and subtree. Drives not
+// taken from the mount table (no deviceId) always are.
+bool stillMounted(const Drive& drive);
 
 // Decodes the octal escapes (\040 for a space) of mount table fields.
 std::string unescapeMountField(std::string_view field);

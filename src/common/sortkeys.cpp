@@ -120,10 +120,30 @@ double numberSortKey(QStringView text, const QLocale& locale)
     return NumberKeyReader(locale).read(text);
 }
 
-DateKeyReader::DateKeyReader(const QString& shortDateFormat, const QDate& today)
+DateKeyReader::DateKeyReader(const QString& shortDateFormat, const QDate& today, const QLocale& locale)
     : century_(today.year() - today.year() % 100), thisYear_(today.year())
 {
     readFormat(shortDateFormat);
+    for (int m = 1; m <= 12; ++m) {
+        monthNames_[size_t(m - 1)] = locale.monthName(m, QLocale::ShortFormat).toCaseFolded();
+        monthNames_[size_t(m + 11)] = locale.monthName(m, QLocale::LongFormat).toCaseFolded();
+    }
+}
+
+int DateKeyReader::readMonthName(QStringView text, qsizetype& pos) const
+{
+    qsizetype end = pos;
+    while (end < text.size() && !isDateBlank(text[end]) && !separators_.contains(text[end]) &&
+           !text[end].isDigit())
+        ++end;
+    const QString name = text.sliced(pos, end - pos).toString().toCaseFolded();
+    for (size_t k = 0; k < monthNames_.size(); ++k) {
+        if (!name.isEmpty() && name == monthNames_[k]) {
+            pos = end;
+            return int(k % 12) + 1;
+        }
+    }
+    return 0;
 }
 
 // Keeps the defaults (M/d/yyyy) for a format without exactly one day, month and
@@ -152,16 +172,23 @@ void DateKeyReader::readFormat(const QString& format)
             literals[size_t(fields)] += c;
             continue;
         }
-        while (k + 1 < format.size() && format[k + 1] == c)
+        qsizetype run = 1;
+        while (k + 1 < format.size() && format[k + 1] == c) {
             ++k;
+            ++run;
+        }
+        if (c == QLatin1Char('M') && run >= 3)
+            monthNamed_ = true;
         const Field field = c == QLatin1Char('d') ? Day : c == QLatin1Char('M') ? Month : Year;
         if (fields == 3 || seen[field])
             return;
         seen[field] = true;
         order[size_t(fields++)] = field;
     }
-    if (fields != 3)
+    if (fields != 3) {
+        monthNamed_ = false;
         return;
+    }
 
     order_ = order;
     prefix_ = withoutDateBlanks(literals[0]).toString();
@@ -204,7 +231,13 @@ QDate DateKeyReader::read(QStringView text) const
         int value = 0;
         int digits = 0;
         qsizetype width = 1;
-        for (int digit; pos < size && (digit = digitAt(text, pos, width)) >= 0; pos += width, ++digits) {
+        const bool named = monthNamed_ && order_[size_t(count)] == Month;
+        if (named) {
+            value = readMonthName(text, pos);
+            digits = value > 0 ? 1 : 0;
+        }
+        for (int digit; !named && pos < size && (digit = digitAt(text, pos, width)) >= 0;
+             pos += width, ++digits) {
             // Past 99,999 no field can be valid; stop growing so the value cannot overflow.
             if (value <= 99999)
                 value = value * 10 + digit;
@@ -249,9 +282,9 @@ QDate DateKeyReader::read(QStringView text) const
     return QDate(year, month, day);
 }
 
-QDate dateSortKey(QStringView text, const QString& shortDateFormat, const QDate& today)
+QDate dateSortKey(QStringView text, const QString& shortDateFormat, const QDate& today, const QLocale& locale)
 {
-    return DateKeyReader(shortDateFormat, today).read(text);
+    return DateKeyReader(shortDateFormat, today, locale).read(text);
 }
 
 } // namespace kelvane

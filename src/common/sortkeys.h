@@ -44,16 +44,20 @@ double numberSortKey(QStringView text, const QLocale& locale);
 // day, month and year in the format's order; two are day and month in that
 // order and take today's year. A year of 0 to 99 is taken in today's century.
 // Anything else, and a day, month or year out of range (2/30/2024, year above
-// 9999), gives 1 January 1900.
+// 9999), gives 1 January 1900. Where the format names the month ("d MMM yyyy",
+// the C locale's), the month is one of the locale's month names, short or long,
+// in any letter case.
 class DateKeyReader {
 public:
-    DateKeyReader(const QString& shortDateFormat, const QDate& today);
+    DateKeyReader(const QString& shortDateFormat, const QDate& today, const QLocale& locale = QLocale());
     QDate read(QStringView text) const;
 
 private:
     enum Field { Day, Month, Year };
     void readFormat(const QString& format);
     QStringView withoutLiterals(QStringView text) const;
+    // The month named at pos (advanced past the name), or 0.
+    int readMonthName(QStringView text, qsizetype& pos) const;
 
     std::array<Field, 3> order_{Month, Day, Year};
     QString separators_ = QStringLiteral("/");
@@ -62,10 +66,13 @@ private:
     QString suffix_;
     int century_ = 0;
     int thisYear_ = 0;
+    bool monthNamed_ = false;
+    std::array<QString, 24> monthNames_; // case-folded: 12 short, then 12 long
 };
 
 // Use kelvane::userShortDateFormat() for the user's format.
-QDate dateSortKey(QStringView text, const QString& shortDateFormat, const QDate& today);
+QDate dateSortKey(QStringView text, const QString& shortDateFormat, const QDate& today,
+                  const QLocale& locale = QLocale());
 
 // The key of every text that does not read as a date.
 inline QDate fallbackDateKey()

@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     }
     kelvane::setApplicationIdentity();
     QApplication app(argc, argv);
-    QApplication::setApplicationDisplayName(QStringLiteral("Kelvane '95"));
+    // No display name: Qt would append it to every window title.
     QApplication::setWindowIcon(kelvane::applicationIcon());
     QApplication::setStyle(new kelvane::HintStyle);
 

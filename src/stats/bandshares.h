@@ -12,7 +12,7 @@ namespace kelvane {
 int truncatedPercent(uint64_t part, uint64_t total);
 
 // The gauge values of a band page: each band's share of all files and of all
-// bytes. A column whose total is 0 has no values (its gauges stay as they are).
+// bytes. A column whose total is 0 has no values.
 struct BandShares {
     std::optional<std::array<int, kBands + 1>> files;
     std::optional<std::array<int, kBands + 1>> bytes;

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+
 using namespace kelvane;
 
 namespace {
@@ -32,31 +35,72 @@ std::vector<std::string> roots(const std::vector<Drive>& drives)
     return out;
 }
 
+// st_dev of the mount points above as a stat would give them: the bind mount
+// of a /home subtree at /srv/media is on /home's file system; /etc/hosts and
+// /etc/hostname are files.
+std::optional<uint64_t> probe(const std::string& path)
+{
+    static const std::map<std::string, uint64_t> devices = {
+        {"/", 40}, {"/home", 0x802}, {"/srv/media", 0x802}, {"/media/usb stick", 0x811}};
+    const auto it = devices.find(path);
+    return it == devices.end() ? std::nullopt : std::optional<uint64_t>(it->second);
+}
+
 } // namespace
 
 TEST(MountTable, RealStorageOnceInByteOrder)
 {
     const LabelMap labels{{"/dev/sdb1", "USB STICK"}};
-    const auto drives = parseMountInfo(kMountInfo, labels, [](const std::string& path) {
-        return path != "/etc/hostname"; // a file bind mount
-    });
-    // The bind mount of /home's file system at /srv/media and /etc/hosts is
-    // the same file system: only its shortest mount path is a drive.
+    const auto drives = parseMountInfo(kMountInfo, labels, probe);
+    // The bind mount at /srv/media is on /home's file system: only its
+    // shortest mount path is a drive. File bind mounts are no drives.
     EXPECT_EQ(roots(drives), (std::vector<std::string>{"/", "/home", "/media/usb stick", "/mnt/share"}));
     EXPECT_EQ(drives[2].caption, "/media/usb stick");
     EXPECT_EQ(drives[2].toolTip, "/dev/sdb1, vfat, USB STICK");
     EXPECT_EQ(drives[1].toolTip, "/dev/sda2, ext4");
+    EXPECT_EQ(drives[1].rootDev, 0x802u);
     EXPECT_EQ(drives[0].fsType, "overlay");
+    // A network share is never probed: a dead server could hang the stat.
+    EXPECT_EQ(drives[3].rootDev, 0u);
+}
+
+// All subvolumes of one btrfs share major:minor in mountinfo; each has its
+// own st_dev, and its own subtree in field 4.
+TEST(MountTable, BtrfsSubvolumesBindMountsAndStackedMounts)
+{
+    const char* text = "1 0 0:30 /@ / rw - btrfs /dev/vda2 rw,subvol=/@\n"
+                       "2 1 0:30 /@home /home rw - btrfs /dev/vda2 rw,subvol=/@home\n"
+                       "3 1 0:30 /@home /srv/home rw - btrfs /dev/vda2 rw,subvol=/@home\n"
+                       "4 1 0:30 /@home/alice/music /music rw - btrfs /dev/vda2 rw,subvol=/@home\n"
+                       "5 1 8:17 / /mnt/usb rw - vfat /dev/sdb1 rw\n"
+                       "6 5 8:33 / /mnt/usb rw - ext4 /dev/sdc1 rw\n";
+    // From the mount table alone: subvolumes by their subtree, a bind mount of
+    // a subtree counts as its own.
+    auto drives = parseMountInfo(text, {});
+    EXPECT_EQ(roots(drives), (std::vector<std::string>{"/", "/home", "/mnt/usb", "/music"}));
+    EXPECT_EQ(drives[1].mountRoot, "/@home");
+    // Of two mounts on one path, the one on top is in view.
+    EXPECT_EQ(drives[2].fsType, "ext4");
+    EXPECT_EQ(drives[2].deviceId, "8:33");
+
+    // With the mount points' st_dev: the music bind mount lies on @home's.
+    drives = parseMountInfo(text, {}, [](const std::string& path) {
+        static const std::map<std::string, uint64_t> devices = {
+            {"/", 31}, {"/home", 33}, {"/srv/home", 33}, {"/music", 33}, {"/mnt/usb", 0x821}};
+        return std::optional<uint64_t>(devices.at(path));
+    });
+    EXPECT_EQ(roots(drives), (std::vector<std::string>{"/", "/home", "/mnt/usb"}));
+    EXPECT_EQ(drives[1].rootDev, 33u);
 }
 
 TEST(MountTable, EscapesAndCurrentDrive)
 {
     EXPECT_EQ(unescapeMountField("/a\\040b\\011c\\134d"), "/a b\tc\\d");
     EXPECT_EQ(unescapeMountField("/trailing\\04"), "/trailing\\04");
-    const auto drives = parseMountInfo(kMountInfo, {});
-    ASSERT_EQ(drives[2].root, "/home"); // after "/" and "/etc/hostname"
-    EXPECT_EQ(driveIndexOf(drives, "/home/user/x"), 2);
-    EXPECT_EQ(driveIndexOf(drives, "/home"), 2);
+    const auto drives = parseMountInfo(kMountInfo, {}, probe);
+    ASSERT_EQ(drives[1].root, "/home");
+    EXPECT_EQ(driveIndexOf(drives, "/home/user/x"), 1);
+    EXPECT_EQ(driveIndexOf(drives, "/home"), 1);
     EXPECT_EQ(driveIndexOf(drives, "/homework"), 0);
     EXPECT_EQ(driveIndexOf(drives, "/"), 0);
 }
@@ -78,6 +122,13 @@ TEST(DriveList, TestDirectoriesStandInForDrives)
     EXPECT_EQ(drives[1].root, b.root());
     EXPECT_EQ(list.currentDriveIndex(drives), 1);
     EXPECT_TRUE(driveReady(drives[0].root));
+    EXPECT_TRUE(driveReady(drives[0]));
+    // A drive whose root is no longer on the file system it was listed on
+    // (unmounted) does not answer, though its directory does.
+    Drive moved = drives[0];
+    moved.rootDev += 1;
+    EXPECT_FALSE(driveReady(moved));
+    EXPECT_TRUE(driveReady(moved.root));
 }
 
 TEST(DiskSpace, CapacityFreeAndCluster)

@@ -1,3 +1,4 @@
+#include "common/filestamp.h"
 #include "common/gridsort.h"
 #include "common/sortkeys.h"
 #include "common/stamptext.h"
@@ -272,16 +273,37 @@ TEST(SortKeys, EveryLocalesShortDatesReadBack)
          QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory)) {
         QString format = locale.dateFormat(QLocale::ShortFormat);
         format.replace(twoDigitYear, QStringLiteral("yyyy"));
-        if (format.contains(QLatin1String("MMM")))
-            continue; // month names are not numbers
         for (const QDate& date : dates) {
             const QString text = locale.toString(date, format);
-            EXPECT_EQ(dateSortKey(text, format, today), date)
+            EXPECT_EQ(dateSortKey(text, format, today, locale), date)
                 << locale.name().toStdString() << " " << format.toStdString() << " " << text.toStdString();
         }
         ++checked;
     }
     EXPECT_GT(checked, 100);
+}
+
+// The C locale's short date format names the month ("d MMM yyyy").
+TEST(SortOrder, DatesWithMonthNamesInTheCLocale)
+{
+    struct DefaultLocale {
+        QLocale saved;
+        DefaultLocale() { QLocale::setDefault(QLocale::c()); }
+        ~DefaultLocale() { QLocale::setDefault(saved); }
+    } cLocale;
+    ASSERT_EQ(userShortDateFormat(), QStringLiteral("d MMM yyyy"));
+    const QList<QDate> dates = {QDate(2026, 3, 1), QDate(2025, 12, 31), QDate(2026, 1, 15), QDate(2024, 7, 4),
+                                QDate(2026, 11, 2)};
+    std::vector<QString> cells;
+    for (const QDate& d : dates)
+        cells.push_back(fileDateText(packStampFields(d.year(), d.month(), d.day(), 0, 0, 0)));
+    EXPECT_EQ(cells[1], QStringLiteral("31 Dec 2025"));
+    EXPECT_EQ(sorted(cells, SortKind::Date, false),
+              (std::vector<QString>{cells[3], cells[1], cells[2], cells[0], cells[4]}));
+    EXPECT_EQ(dateSortKey(u"1 MARCH 2026", userShortDateFormat(), today), QDate(2026, 3, 1));
+    for (const char16_t* bad : {u"1 Mrz 2026", u"1 2026", u"Dec 1 2026", u"1 Dec2026x", u"1 3 2026"})
+        EXPECT_EQ(dateSortKey(bad, userShortDateFormat(), today), QDate(1900, 1, 1))
+            << QString::fromUtf16(bad).toStdString();
 }
 
 TEST(SortOrder, EdgeCasesOfTheResultWindows)

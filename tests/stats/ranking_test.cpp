@@ -53,6 +53,29 @@ TEST(DiskSpaceTexts, AThirdFree)
     EXPECT_EQ(t.usedPercent, "bytes (67 %) ");
 }
 
+// 10,000 blocks: 1,000 written, 500 free but kept for root, 8,500 free.
+TEST(DiskSpaceTexts, RootReservedSpaceIsNeitherUsedNorFree)
+{
+    DiskSpace space;
+    space.capacity = 10000 * 4096;
+    space.free = 8500 * 4096;
+    space.reserved = 500 * 4096;
+    space.clusterSize = 4096;
+    const DiskSpaceTexts t = diskSpaceTexts("/", space);
+    EXPECT_EQ(t.used, "4,096,000");
+    EXPECT_EQ(t.usedPercent, "bytes (10 %) ");
+    EXPECT_EQ(t.free, "34,816,000");
+    EXPECT_EQ(t.freePercent, "bytes (85 %) ");
+    EXPECT_EQ(t.reserved, "2,048,000");
+    EXPECT_EQ(t.reservedPercent, "bytes (5 %) ");
+    EXPECT_EQ(t.reservedShare, 5);
+    EXPECT_EQ(t.reservedCaption, "Reserved for root on Drive /: ");
+    // Figures that do not add up are held to the capacity.
+    space.reserved = space.capacity;
+    EXPECT_EQ(diskSpaceTexts("/", space).reserved, "6,144,000");
+    EXPECT_EQ(diskSpaceTexts("/", space).used, "0");
+}
+
 TEST(DiskSpaceTexts, NoCapacityIsNotADivisionByZero)
 {
     const DiskSpaceTexts t = diskSpaceTexts("/x", DiskSpace{0, 0, 4096});

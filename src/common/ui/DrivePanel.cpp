@@ -1,6 +1,9 @@
 #include "common/ui/DrivePanel.h"
 
+#include "common/ui/geometry.h"
+
 #include <QCheckBox>
+#include <QEvent>
 
 #include <algorithm>
 
@@ -8,12 +11,25 @@ namespace kelvane {
 
 namespace {
 
+// Design sizes at 96 dpi.
 constexpr int kLeft = 8;
+constexpr int kRight = 4; // the designed panels end 4 pixels after the fifth column
 constexpr int kColumnStep = 38;
+constexpr int kColumnGap = 3;
 constexpr int kTop = 6;
 constexpr int kRowStep = 24;
 constexpr int kBoxHeight = 17;
 constexpr int kPanelHeight = 127;
+// Longest caption shown whole, and the least kept of a cut one, in average characters.
+constexpr int kSensibleCaption = 32;
+constexpr int kShortestCaption = 5;
+
+// A checkbox text shows "&" as an accelerator mark unless it is doubled.
+QString literal(const QString& text)
+{
+    QString escaped = text;
+    return escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+}
 
 } // namespace
 
@@ -29,7 +45,7 @@ DrivePanel::DrivePanel(int boxWidth, int panelWidth, QWidget* parent)
         connect(cb, &QCheckBox::clicked, this, &DrivePanel::boxClicked);
         boxes_[size_t(i)] = cb;
     }
-    layoutBoxes();
+    layoutBoxes(scaled(this, boxWidth_));
 }
 
 void DrivePanel::setupDriveBoxes(const std::vector<Drive>& drives, int current)
@@ -39,25 +55,101 @@ void DrivePanel::setupDriveBoxes(const std::vector<Drive>& drives, int current)
         cb->hide();
     for (size_t i = 0; i < drives_.size(); ++i) {
         QCheckBox* cb = boxes_[i];
-        cb->setText(drives_[i].caption);
-        cb->setToolTip(drives_[i].toolTip);
+        cb->setText(literal(drives_[i].caption));
+        cb->setToolTip(drives_[i].caption + QLatin1Char('\n') + drives_[i].toolTip);
         cb->setVisible(true);
         if (int(i) == current)
             cb->setChecked(true);
     }
-    layoutBoxes();
+    layoutBoxes(boxWidthFor(kSensibleCaption));
 }
 
-void DrivePanel::layoutBoxes()
+int DrivePanel::columns() const
 {
-    // Room for the widest caption next to the check indicator.
-    int width = boxWidth_;
+    return std::max(1, (int(drives_.size()) + kRows - 1) / kRows);
+}
+
+int DrivePanel::chromeWidth() const
+{
+    if (chrome_ < 0) {
+        QCheckBox probe;
+        probe.setFont(boxes_[0]->font());
+        probe.setText(QStringLiteral("M"));
+        chrome_ = probe.sizeHint().width() - probe.fontMetrics().horizontalAdvance(QStringLiteral("M"));
+    }
+    return chrome_;
+}
+
+void DrivePanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        chrome_ = -1;
+    QFrame::changeEvent(event);
+}
+
+int DrivePanel::widestCaption() const
+{
+    int widest = 0;
     for (size_t i = 0; i < drives_.size(); ++i)
-        width = std::max(width, boxes_[i]->sizeHint().width());
-    const int step = std::max(kColumnStep, width + 3);
+        widest = std::max(widest, boxes_[i]->fontMetrics().horizontalAdvance(drives_[i].caption));
+    return widest;
+}
+
+int DrivePanel::boxWidthFor(int averageCharacters) const
+{
+    const int caption = std::min(widestCaption(), fontMetrics().averageCharWidth() * averageCharacters);
+    // Two pixels for text widths that are not whole pixels.
+    return std::max(scaled(this, boxWidth_), chromeWidth() + caption + 2);
+}
+
+int DrivePanel::columnStep(int boxWidth) const
+{
+    // Design boxes overlap the next column's empty end; wider ones keep a gap.
+    return boxWidth <= scaled(this, boxWidth_) ? scaled(this, kColumnStep)
+                                               : boxWidth + scaled(this, kColumnGap);
+}
+
+int DrivePanel::panelWidthFor(int boxWidth) const
+{
+    return std::max(scaled(this, panelWidth_),
+                    scaled(this, kLeft + kRight) + (columns() - 1) * columnStep(boxWidth) + boxWidth);
+}
+
+int DrivePanel::naturalWidth() const
+{
+    return panelWidthFor(boxWidthFor(kSensibleCaption));
+}
+
+int DrivePanel::narrowestWidth() const
+{
+    return panelWidthFor(boxWidthFor(kShortestCaption));
+}
+
+void DrivePanel::fitWidth(int maxWidth)
+{
+    const int room = maxWidth - scaled(this, kLeft + kRight) - (columns() - 1) * scaled(this, kColumnGap);
+    layoutBoxes(std::clamp(room / columns(), boxWidthFor(kShortestCaption), boxWidthFor(kSensibleCaption)));
+}
+
+void DrivePanel::layoutBoxes(int boxWidth)
+{
+    const int textRoom = std::max(0, boxWidth - chromeWidth());
+    for (size_t i = 0; i < drives_.size(); ++i) {
+        const QString shown =
+            boxes_[i]->fontMetrics().elidedText(drives_[i].caption, Qt::ElideMiddle, textRoom);
+        boxes_[i]->setText(literal(shown));
+    }
+    const int step = columnStep(boxWidth);
     for (int i = 0; i < kBoxes; ++i)
-        boxes_[size_t(i)]->setGeometry(kLeft + (i / 5) * step, kTop + (i % 5) * kRowStep, width, kBoxHeight);
-    setFixedSize(std::max(panelWidth_, kLeft + 4 * step + width + kLeft), kPanelHeight);
+        boxes_[size_t(i)]->setGeometry(scaled(this, kLeft) + (i / kRows) * step,
+                                       scaled(this, kTop) + (i % kRows) * scaled(this, kRowStep), boxWidth,
+                                       scaled(this, kBoxHeight));
+    setFixedSize(panelWidthFor(boxWidth), scaled(this, kPanelHeight));
+}
+
+QString DrivePanel::shownCaption(int i) const
+{
+    return box(i)->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
 }
 
 bool DrivePanel::anyChecked() const

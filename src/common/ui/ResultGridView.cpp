@@ -16,6 +16,8 @@ ResultGridView::ResultGridView(QWidget* parent) : QTableView(parent)
     setWordWrap(false);
     setTextElideMode(Qt::ElideRight);
     setShowGrid(true);
+    // Tab moves on to the next control; the arrows move between cells.
+    setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);

@@ -10,9 +10,13 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScreen>
+
+#include <algorithm>
 
 namespace kelvane {
 
@@ -134,10 +138,37 @@ void ScanWindow::setupDrives()
 
 void ScanWindow::placeDrivePanel()
 {
-    const int right = width() - scaled(this, 10);
-    pnlDrives->move(right - pnlDrives->width(), pnlDrives->y());
+    const int gap = scaled(this, 10);
     Label4->adjustSize();
-    Label4->move(pnlDrives->x() - scaled(this, 10) - Label4->width(), Label4->y());
+    pnlDrives->fitWidth(width() - gap - Label4->width() - 2 * gap - leftControlsRight());
+    pnlDrives->move(width() - gap - pnlDrives->width(), pnlDrives->y());
+    Label4->move(pnlDrives->x() - gap - Label4->width(), Label4->y());
+}
+
+int ScanWindow::widthForDrives(bool narrowest) const
+{
+    const int gap = scaled(this, 10);
+    const int panel = narrowest ? pnlDrives->narrowestWidth() : pnlDrives->naturalWidth();
+    return leftControlsRight() + gap + Label4->sizeHint().width() + gap + panel + gap;
+}
+
+int ScanWindow::screenRoom() const
+{
+    const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    // Room for the window manager's frame.
+    return screen ? screen->availableGeometry().width() - scaled(this, 10) : 1 << 16;
+}
+
+void ScanWindow::fitWidthToDrives(int minimumForOthers, int minimumHeight)
+{
+    const int room = screenRoom();
+    setMinimumSize(std::min(std::max(minimumForOthers, widthForDrives(true)), room), minimumHeight);
+    const int wanted = std::min(widthForDrives(false), room);
+    if (width() < wanted)
+        resize(wanted, height());
+    else if (width() > room)
+        resize(std::max(minimumWidth(), room), height());
+    placeDrivePanel();
 }
 
 void ScanWindow::setGridTop(int top)

@@ -50,8 +50,20 @@ protected:
     // add their own options and call this.
     virtual void saveSettings();
     void setStartButtons(const QList<QPushButton*>& buttons) { startButtons_ = buttons; }
-    // Keeps the drive panel 10 pixels from the right edge, its label 10 pixels left of it.
+    // Keeps the drive panel 10 pixels from the right edge, its label 10 pixels
+    // left of it, both clear of the controls left of them: the panel gets what
+    // width remains and cuts its captions to fit.
     void placeDrivePanel();
+    // Right edge (exclusive) of the controls beside the drive panel and its label.
+    virtual int leftControlsRight() const { return 0; }
+    // The window width that gives the drive panel its natural width (or, with
+    // narrowest, the least it can do with).
+    int widthForDrives(bool narrowest) const;
+    // Widens the window for the drive panel as far as the screen allows and
+    // keeps its minimum width at least minimumForOthers (both capped by the screen).
+    void fitWidthToDrives(int minimumForOthers, int minimumHeight);
+    // Width of the screen area a window may take.
+    int screenRoom() const;
     // The grid fills the window below this height.
     void setGridTop(int top);
     QPushButton* makeButton(const QString& name, const QString& caption, const QString& hint);

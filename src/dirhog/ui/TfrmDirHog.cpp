@@ -29,6 +29,8 @@
 #include <QScreen>
 #include <QStyle>
 
+#include <limits>
+
 namespace kelvane {
 
 namespace {
@@ -192,27 +194,24 @@ void TfrmDirHog::FormShow()
     btTop->setFocus();
     btDelete->move(btAbort->pos());
 
-    const QRect screenArea = screen() ? screen()->availableGeometry() : QRect(0, 0, 1 << 16, 1 << 16);
-    int minWidth = btSort->x() + btSort->width() + scaled(this, 3);
-    if (screenArea.width() < minWidth)
-        minWidth = screenArea.width() - 10;
     const int minHeight = 2 * (Panel1->y() + scaled(this, kPanelHeight));
-    setMinimumSize(minWidth, minHeight);
-    // Long mount paths widen the drive panel; the explanations keep their
-    // room beside it.
-    const int wanted =
-        pnlDrives->width() + scaled(this, 10 + 10 + kLabelLeft + kLabelRoom) + Label4->sizeHint().width();
-    if (width() < wanted)
-        resize(std::min(wanted, screenArea.width()), height());
+    fitWidthToDrives(btSort->x() + btSort->width() + scaled(this, 3), minHeight);
     FormResize();
+}
+
+int TfrmDirHog::leftControlsRight() const
+{
+    // The explanations keep their room beside the drive panel's label.
+    return scaled(this, kLabelLeft + kLabelRoom);
 }
 
 void TfrmDirHog::FormResize()
 {
-    // Design widths, widened where the font needs more for its usual texts.
+    // Design widths, widened where the font needs more for its texts: any
+    // 64-bit size, a share, counts and a date.
     const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
     const QFontMetrics cells = grid->fontMetrics();
-    const QString samples[] = {sizeColumn(int64_t(9'999'999) * 1024), QStringLiteral("99.99"),
+    const QString samples[] = {sizeColumn(std::numeric_limits<int64_t>::max()), QStringLiteral("99.99"),
                                QStringLiteral("99999"), QStringLiteral("99999"),
                                fileDateText(packStampFields(2028, 12, 28, 0, 0, 0))};
     const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 4;

@@ -55,6 +55,7 @@ public:
     void setWalkHook(std::function<void(const WalkDir&)> hook) { walkHook_ = std::move(hook); }
 
 protected:
+    int leftControlsRight() const override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -18,6 +18,7 @@
 #include "common/ui/settings.h"
 #include "duplic/duplicatescan.h"
 #include "duplic/findduplicates.h"
+#include "duplic/resultlines.h"
 #include "duplic/ui/binicons.h"
 
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include <QSpinBox>
 
 #include <algorithm>
+#include <limits>
 
 namespace kelvane {
 
@@ -222,23 +224,16 @@ void TfrmDup::FormShow()
     btScan->setFocus();
 
     const int s = designScale(this);
-    // The drive panel widens with long mount paths: keep it clear of the
-    // size and pattern controls.
-    const QFontMetrics metrics(lblKB->font());
-    const int leftControls =
-        std::max({Label1->x() + Label1->sizeHint().width(),
-                  lblKB->x() + metrics.horizontalAdvance(QStringLiteral("KB (999999 bytes)")),
-                  lblWild->x() + metrics.horizontalAdvance(QStringLiteral("All files"))});
-    int minWidth = std::max(kMinWidth * s, leftControls + 10 * s + Label4->sizeHint().width() + 10 * s +
-                                               pnlDrives->width() + 10 * s);
-    if (const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen()) {
-        if (screen->geometry().width() < minWidth)
-            minWidth = screen->geometry().width() - 10;
-    }
-    setMinimumSize(minWidth, kMinHeight * s);
-    if (width() < minWidth)
-        resize(minWidth, height());
+    fitWidthToDrives(kMinWidth * s, kMinHeight * s);
     FormResize();
+}
+
+int TfrmDup::leftControlsRight() const
+{
+    const QFontMetrics metrics(lblKB->font());
+    return std::max({Label1->x() + Label1->sizeHint().width(),
+                     lblKB->x() + metrics.horizontalAdvance(QStringLiteral("KB (999999 bytes)")),
+                     lblWild->x() + metrics.horizontalAdvance(QStringLiteral("All files"))});
 }
 
 // Left to right, 3 pixels apart; Abort and Mark share a place. In file-hogs
@@ -269,7 +264,7 @@ void TfrmDup::layoutButtons()
 void TfrmDup::FormResize()
 {
     const int s = designScale(this);
-    // Date and time columns widen where the locale's texts need more room
+    // Size, date and time columns widen where their texts need more room
     // than the design widths give in this font; the last column takes the
     // rest but for 25 pixels.
     const QFontMetrics metrics(grid->font());
@@ -278,8 +273,11 @@ void TfrmDup::FormResize()
         64 * s, metrics.horizontalAdvance(fileDateText(packStampFields(2026, 12, 28, 0, 0, 0))) + padding);
     const int time = std::max(
         64 * s, metrics.horizontalAdvance(fileTimeText(packStampFields(2026, 12, 28, 12, 58, 58))) + padding);
-    QList<int> widths =
-        duplicates_ ? QList<int>{106 * s, 54 * s, date, time} : QList<int>{62 * s, date, time};
+    // The size column holds any 64-bit size whole.
+    const int size =
+        std::max(duplicates_ ? 54 * s : 62 * s,
+                 metrics.horizontalAdvance(sizeText(std::numeric_limits<int64_t>::max())) + padding);
+    QList<int> widths = duplicates_ ? QList<int>{106 * s, size, date, time} : QList<int>{size, date, time};
     const int w = width();
     int used = 25 * s;
     for (const int column : widths)
@@ -305,11 +303,12 @@ void TfrmDup::ClearGrid()
     gridModel_->clearRows();
     resultCount = 0;
     grid->setFocus();
-    // A new result forgets every mark of the old one.
+    // A new result forgets every mark of the old one, and the line counting them.
     lbDeleted.clear();
     rowGroup_.clear();
     groupSizes_.clear();
     groupFirstRow_.clear();
+    pnlSel->clear();
     btDelete->setIcon(imTrash);
     Sortbysize1->setChecked(true);
     SortbyDate1->setChecked(false);

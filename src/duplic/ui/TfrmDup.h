@@ -78,6 +78,7 @@ public Q_SLOTS:
     void done(int result) override;
 
 protected:
+    int leftControlsRight() const override;
     void resizeEvent(QResizeEvent* event) override;
     // Duplicates and file hogs remember their size limits and patterns apart.
     QString settingsGroup() const override;

@@ -239,28 +239,22 @@ void TfrmMods::FormShow()
     dtEnd->setText(today);
 
     setupDrives();
-    // The panel reaches past the drive panel and its label, so that at the
-    // minimum width they never cover the prompt or the date fields (mount
-    // paths make the drive panel wider than a row of drive letters).
-    const int s = designScale(this);
-    const int leftPart = std::max(Label1->geometry().right(), popStartDate->geometry().right()) + 1;
-    const int wanted = leftPart + 10 * s + Label4->width() + 10 * s + pnlDrives->width() + 10 * s;
-    Panel1->resize(std::max(kPanelWidth * s, wanted), Panel1->height());
-
     btClose->setEnabled(true);
     btOK->setFocus();
     btAbort->setGeometry(btDelete->geometry());
     ClearGrid();
 
-    const int perInch = dpi();
-    int minWidth = (Panel1->x() + Panel1->width() + 3) * perInch / 96;
-    const QScreen* scr = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (scr && scr->geometry().width() < minWidth)
-        minWidth = scr->geometry().width() - 10;
-    const int minHeight = (Panel1->y() + Panel1->height()) * 2 * perInch / 96;
-    setMinimumSize(minWidth, minHeight);
-    resize(std::max(width(), minWidth), std::max(height(), minHeight));
+    const int s = designScale(this);
+    fitWidthToDrives((kPanelWidth + 3) * s, (Panel1->y() + Panel1->height()) * 2);
+    // The top panel reaches under the drive panel and its label.
+    Panel1->resize(std::max(kPanelWidth * s, minimumWidth() - 3 * s), Panel1->height());
+    resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
     FormResize();
+}
+
+int TfrmMods::leftControlsRight() const
+{
+    return std::max(Label1->geometry().right(), popStartDate->geometry().right()) + 1;
 }
 
 void TfrmMods::resizeEvent(QResizeEvent* event)

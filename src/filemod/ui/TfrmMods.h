@@ -83,6 +83,7 @@ public Q_SLOTS:
     void done(int result) override;
 
 protected:
+    int leftControlsRight() const override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -79,10 +79,9 @@ void BandPage::showTotals(const BandTotals& totals)
         Row& row = rows_[band - 1];
         row.filesLabel->setText(addCommas(int64_t(totals.files[band])));
         row.bytesLabel->setText(addCommas(int64_t(totals.bytes[band])));
-        if (shares.files)
-            row.filesGauge->setValue((*shares.files)[band]);
-        if (shares.bytes)
-            row.bytesGauge->setValue((*shares.bytes)[band]);
+        // A column of no files or no bytes reads 0 like its labels.
+        row.filesGauge->setValue(shares.files ? (*shares.files)[band] : 0);
+        row.bytesGauge->setValue(shares.bytes ? (*shares.bytes)[band] : 0);
     }
 }
 

@@ -15,6 +15,7 @@ namespace {
 
 const QColor kFreeColour(Qt::magenta); // fuchsia
 const QColor kUsedColour(Qt::blue);
+const QColor kReservedColour(Qt::gray);
 
 QLabel* label(const QString& name, const QString& text, QWidget* parent,
               Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
@@ -62,8 +63,12 @@ DiskSpacePage::DiskSpacePage(QWidget* parent) : QWidget(parent)
     lblUsed = label(QStringLiteral("lblUsed"), placeholder, this, right);
     lblPct2 = label(QStringLiteral("lblPct2"), QStringLiteral("bytes"), this);
     Panel2 = swatch(QStringLiteral("Panel2"), kUsedColour, this);
+    lblReservedC = label(QStringLiteral("lblReservedC"), QStringLiteral("Reserved for root on Drive:"), this);
+    lblReserved = label(QStringLiteral("lblReserved"), placeholder, this, right);
+    lblPct3 = label(QStringLiteral("lblPct3"), QStringLiteral("bytes"), this);
+    Panel4 = swatch(QStringLiteral("Panel4"), kReservedColour, this);
     // A long mount path wraps rather than pushing the numbers off the page.
-    for (QLabel* caption : {lblTotalC, lblFreeC, Label26})
+    for (QLabel* caption : {lblTotalC, lblFreeC, Label26, lblReservedC})
         caption->setWordWrap(true);
 
     auto* rows = new QGridLayout;
@@ -71,7 +76,8 @@ DiskSpacePage::DiskSpacePage(QWidget* parent) : QWidget(parent)
     rows->setVerticalSpacing(scaled(this, 18));
     const QList<QList<QWidget*>> table = {{lblTotalC, lblTotal, Label25, nullptr},
                                           {lblFreeC, lblFree, lblPct, Panel1},
-                                          {Label26, lblUsed, lblPct2, Panel2}};
+                                          {Label26, lblUsed, lblPct2, Panel2},
+                                          {lblReservedC, lblReserved, lblPct3, Panel4}};
     for (int r = 0; r < table.size(); ++r) {
         for (int c = 0; c < table[r].size(); ++c) {
             if (table[r][c])
@@ -105,12 +111,16 @@ void DiskSpacePage::showSpace(const DiskSpaceTexts& t)
 {
     lblFreeC->setText(t.freeCaption);
     Label26->setText(t.usedCaption);
+    lblReservedC->setText(t.reservedCaption);
     Gauge1->setValue(t.freeShare);
+    Gauge1->setSecondPart(t.reservedShare, kReservedColour);
     lblTotal->setText(t.total);
     lblFree->setText(t.free);
     lblPct->setText(t.freePercent);
     lblUsed->setText(t.used);
     lblPct2->setText(t.usedPercent);
+    lblReserved->setText(t.reserved);
+    lblPct3->setText(t.reservedPercent);
 }
 
 } // namespace kelvane

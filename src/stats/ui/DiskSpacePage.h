@@ -10,8 +10,9 @@ namespace kelvane {
 class Gauge;
 struct DiskSpaceTexts;
 
-// The Disk Space page: capacity, free and used space of a drive in large
-// type, and a bar whose filled part is the free share.
+// The Disk Space page: capacity, free, used and root-reserved space of a
+// drive in large type, and a bar whose filled part is the free share, followed
+// by the reserved share.
 class DiskSpacePage : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +34,10 @@ private:
     QLabel* lblUsed;
     QLabel* lblPct2;
     QFrame* Panel2;
+    QLabel* lblReservedC;
+    QLabel* lblReserved;
+    QLabel* lblPct3;
+    QFrame* Panel4;
     QFrame* Panel3;
     Gauge* Gauge1;
 };

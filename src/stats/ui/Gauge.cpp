@@ -2,6 +2,8 @@
 
 #include <QPainter>
 
+#include <algorithm>
+
 namespace kelvane {
 
 Gauge::Gauge(const QColor& fill, const QColor& background, QWidget* parent)
@@ -10,6 +12,13 @@ Gauge::Gauge(const QColor& fill, const QColor& background, QWidget* parent)
     setRange(0, 100);
     setValue(0);
     setFormat(QStringLiteral("%p%"));
+}
+
+void Gauge::setSecondPart(int value, const QColor& colour)
+{
+    second_ = std::clamp(value, 0, maximum() - minimum());
+    secondColour_ = colour;
+    update();
 }
 
 void Gauge::paintEvent(QPaintEvent*)
@@ -22,6 +31,11 @@ void Gauge::paintEvent(QPaintEvent*)
     const int filledWidth = span > 0 ? int(qint64(inside.width()) * (value() - minimum()) / span) : 0;
     const QRect filled(inside.topLeft(), QSize(filledWidth, inside.height()));
     painter.fillRect(filled, fill_);
+    if (second_ > 0 && span > 0) {
+        const int secondWidth = int(qint64(inside.width()) * second_ / span);
+        painter.fillRect(QRect(filled.topRight() + QPoint(1, 0), QSize(secondWidth, inside.height())),
+                         secondColour_);
+    }
     painter.setPen(palette().color(QPalette::Mid));
     painter.drawRect(frame);
     if (!isTextVisible())

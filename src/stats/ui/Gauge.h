@@ -13,12 +13,18 @@ class Gauge : public QProgressBar {
 public:
     Gauge(const QColor& fill, const QColor& background, QWidget* parent = nullptr);
 
+    // A second part of the bar, in its own colour, right after the filled one.
+    void setSecondPart(int value, const QColor& colour);
+    int secondPart() const { return second_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     QColor fill_;
     QColor background_;
+    QColor secondColour_;
+    int second_ = 0;
 };
 
 } // namespace kelvane

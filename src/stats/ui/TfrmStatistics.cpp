@@ -18,6 +18,7 @@
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPrinter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
@@ -74,8 +75,7 @@ template <class Caption> std::array<QString, kBands> bandCaptions(Caption captio
 } // namespace
 
 TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
-    : QDialog(parent), services_(services),
-      diskSpace_([](const std::string& root) { return diskSpace(root); })
+    : QDialog(parent), services_(services), diskSpace_([](const Drive& drive) { return diskSpace(drive); })
 {
     setObjectName(QStringLiteral("frmStatistics"));
     setWindowTitle(QStringLiteral("File Statistics Not Yet Collected"));
@@ -229,7 +229,7 @@ void TfrmStatistics::btOKClick()
     const Drive drive = *chosen;
     std::optional<DiskSpace> space;
     try {
-        space = diskSpace_(drive.root);
+        space = diskSpace_(drive);
     } catch (const DriveError& e) {
         services_.messages->error(this, QString::fromUtf8(e.what()));
         return;
@@ -308,7 +308,7 @@ void TfrmStatistics::doDiskSize()
         return;
     std::optional<DiskSpace> space;
     try {
-        space = diskSpace_(drive->root);
+        space = diskSpace_(*drive);
     } catch (const DriveError&) {
         return; // the page keeps what it shows
     }
@@ -335,6 +335,9 @@ void TfrmStatistics::btPrintClick()
     QPrinter* printer = services_.printing->choosePrinter(this, QStringLiteral("statistics"));
     if (!printer)
         return;
+    // The job is listed under this page's name, never a name left from an earlier job.
+    printer->setDocName(windowTitle() + QStringLiteral(" - ") +
+                        PageControl1->tabText(PageControl1->currentIndex()));
     if (!printWindowPicture(*this, *printer))
         services_.messages->error(this, QStringLiteral("The page could not be printed."));
     else if (!services_.printing->outputFile().isEmpty())

@@ -58,9 +58,10 @@ public:
     void btPrintClick();
     void doDiskSize();
 
-    // Seams for tests: how the drive's space is read, and a call before each
+    // Seams for tests: how the drive's space is read (nothing when the drive
+    // does not answer or is no longer mounted), and a call before each
     // directory of a collection's walk (on the walk's threads).
-    using DiskSpaceQuery = std::function<std::optional<DiskSpace>(const std::string& root)>;
+    using DiskSpaceQuery = std::function<std::optional<DiskSpace>(const Drive& drive)>;
     void setDiskSpaceQuery(DiskSpaceQuery query) { diskSpace_ = std::move(query); }
     void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
 

@@ -34,6 +34,8 @@ QString rankText(int rank)
 TypesPage::TypesPage(QWidget* parent) : QWidget(parent)
 {
     gridTypes = new QTableWidget(0, ColumnCount, this);
+    // Tab leaves the table; the arrows move between cells.
+    gridTypes->setTabKeyNavigation(false);
     gridTypes->setObjectName(QStringLiteral("gridTypes"));
     gridTypes->verticalHeader()->hide();
     gridTypes->verticalHeader()->setMinimumSectionSize(scaled(this, 19));

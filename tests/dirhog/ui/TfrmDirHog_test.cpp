@@ -191,15 +191,17 @@ private Q_SLOTS:
         QCOMPARE(w.gridView()->geometry().bottom(), status->y() - 1);
         QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), w.width() - 10);
 
-        // Design widths, wider only where the font needs it for a size of
-        // 9,999,999 K or a date; Name takes the rest.
+        // Design widths, wider only where the font needs it for a size or a
+        // date; Name takes the rest.
         const QList<int> widths = {61, 40, 40, 49, 90};
         int used = 0;
         for (int i = 0; i < 5; ++i) {
             QVERIFY(w.gridView()->columnWidth(i) >= widths[i]);
             used += w.gridView()->columnWidth(i);
         }
-        QVERIFY(w.gridView()->columnWidth(0) > w.gridView()->fontMetrics().horizontalAdvance("9999999 K"));
+        // Any 64-bit size whole (8 EiB less a byte, in K).
+        QVERIFY(w.gridView()->columnWidth(0) >
+                w.gridView()->fontMetrics().horizontalAdvance("9007199254740991 K"));
         QCOMPARE(w.gridView()->columnWidth(5), w.width() - used - 25);
         w.resize(900, 500);
         QCOMPARE(w.gridView()->columnWidth(5), 900 - used - 25);
@@ -230,7 +232,9 @@ private Q_SLOTS:
     {
         Fixture f;
         std::vector<Drive> drives = f.drives.drives();
-        drives[1].caption = QString("/srv/data");
+        drives[1].caption = QString("/srv/data-archive-2026");
+        while (drives.size() < 10) // two columns
+            drives.push_back(drives[1]);
         FixedDriveList longList(drives);
         f.services.drives = &longList;
         TfrmDirHog w(f.services);

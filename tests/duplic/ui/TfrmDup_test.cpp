@@ -207,10 +207,12 @@ private Q_SLOTS:
         // texts; the last column takes the rest but for 25 pixels.
         const ResultGridView& grid = *w.gridView();
         const int lastColumn = f.grid().ColCount() - 1;
-        QCOMPARE(grid.columnWidth(0), duplicates ? 106 : 62);
-        if (duplicates)
-            QCOMPARE(grid.columnWidth(1), 54);
         const QFontMetrics metrics(grid.font());
+        if (duplicates)
+            QCOMPARE(grid.columnWidth(0), 106);
+        // The size column shows any 64-bit size whole (8 EiB less a byte, in K).
+        const int size = grid.columnWidth(duplicates ? 1 : 0);
+        QVERIFY(size >= (duplicates ? 54 : 62) && size > metrics.horizontalAdvance("9007199254740991 K"));
         const int date = grid.columnWidth(lastColumn - 2);
         const int time = grid.columnWidth(lastColumn - 1);
         QVERIFY(date >= 64 && date > metrics.horizontalAdvance("12/28/2026"));
@@ -242,11 +244,15 @@ private Q_SLOTS:
     void wideDrivePanelKeepsClearOfTheControls()
     {
         Fixture f(true);
-        Drive drive{f.drive.root(), "/mnt/usb2", "", "", "", "", ""};
-        f.drives = FixedDriveList({drive});
+        std::vector<Drive> drives;
+        for (int i = 0; i < 10; ++i)
+            drives.push_back(
+                Drive{f.drive.root(), QStringLiteral("/mnt/usb-disk-%1").arg(i), "", "", "", "", ""});
+        f.drives = FixedDriveList(drives);
         f.window = std::make_unique<TfrmDup>(f.services);
         f.window->show();
-        QVERIFY(f.window->minimumWidth() > 635);
+        QVERIFY(f.window->drivePanel()->width() > 205); // two columns of whole captions
+        QCOMPARE(f.window->drivePanel()->shownCaption(10), QString("/mnt/usb-disk-9"));
         QVERIFY(f.window->width() >= f.window->minimumWidth());
         const int label4 = f.get<QLabel>("Label4")->x();
         QVERIFY(label4 > f.get<QLabel>("Label1")->x() + f.get<QLabel>("Label1")->sizeHint().width());
@@ -385,6 +391,23 @@ private Q_SLOTS:
         QVERIFY(!f.window->resultLines().join('\n').contains("MARKED"));
         f.window->deleteOneFile(4); // beyond the result: nothing
         QCOMPARE(f.window->markedFileCount(), 0);
+
+        // A new scan forgets the marks, and the line that counted them.
+        f.mark(1);
+        QCOMPARE(f.status(), QString("1 files 5,120,000 bytes"));
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->markedFileCount(), 0);
+        QVERIFY2(!f.status().endsWith("bytes"), qPrintable(f.status()));
+
+        // Tab leaves the grid for the next control; the current cell stays.
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        ResultGridView* grid = f.window->gridView();
+        grid->setFocus();
+        grid->setRow(2);
+        const QModelIndex current = grid->currentIndex();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QVERIFY(!grid->hasFocus());
+        QCOMPARE(grid->currentIndex(), current);
     }
 
     // A name with a tab, a newline and a byte that is not UTF-8 keeps the

@@ -210,21 +210,26 @@ private Q_SLOTS:
     void minimumWidthFitsTheScreen()
     {
         Fixture f;
-        FixedDriveList drives({Drive{f.drive.root(),
-                                     QStringLiteral("/media/a-very-long-mount-path-name/and-more"),
-                                     {},
-                                     {},
-                                     {},
-                                     {},
-                                     {}}});
+        std::vector<Drive> list;
+        for (int i = 0; i < 25; ++i)
+            list.push_back(Drive{f.drive.root(),
+                                 QStringLiteral("/media/a-very-long-mount-path-name/and-more-%1").arg(i),
+                                 {},
+                                 {},
+                                 {},
+                                 {},
+                                 {}});
+        FixedDriveList drives(list);
         f.services.drives = &drives;
         TfrmMods window(f.services);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        const int screenWidth = window.screen()->geometry().width();
+        const int screenWidth = window.screen()->availableGeometry().width();
+        QVERIFY(window.minimumWidth() <= screenWidth - 10);
+        QVERIFY(window.width() <= screenWidth - 10);
         const QWidget* panel = window.findChild<QWidget*>("Panel1");
-        QVERIFY(panel->width() + 3 > screenWidth);
-        QCOMPARE(window.minimumWidth(), screenWidth - 10);
+        QCOMPARE(panel->width() + 3, window.minimumWidth());
+        QVERIFY(window.rect().contains(window.drivePanel()->geometry()));
     }
 
     void rowsInWalkOrderWithTheirTexts()

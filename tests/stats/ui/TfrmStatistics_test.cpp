@@ -218,14 +218,15 @@ private Q_SLOTS:
         QCOMPARE(text(&w, "lblAgeN2"), QString("3"));
         QCOMPARE(text(&w, "lblAgeS6"), QString("1,000,000"));
 
-        // An empty drive: the numbers read 0, the gauges keep their values.
+        // An empty drive: the numbers and the gauges read 0, nothing is left
+        // of the drive before.
         chooseDrive(w, 1);
         QVERIFY(collect(w));
         QCOMPARE(w.statusText(), QString("Finished - 0 files processed"));
         QCOMPARE(grid->rowCount(), 0);
         QCOMPARE(text(&w, "lblSizeN1"), QString("0"));
-        QCOMPARE(gauge(&w, "gaFsN1"), 75);
-        QCOMPARE(gauge(&w, "gaFaS6"), 99);
+        for (const char* name : {"gaFsN1", "gaFsN4", "gaFsS4", "gaFaN2", "gaFaN6", "gaFaS6"})
+            QVERIFY2(gauge(&w, name) == 0, name);
         QCOMPARE(w.windowTitle(), "Statistics for drive " + f.caption(1) + " completed.");
     }
 
@@ -261,7 +262,7 @@ private Q_SLOTS:
         std::map<std::string, std::optional<DiskSpace>> answers = {
             {f.drive.root(), DiskSpace{3000, 1000, 512}}, {f.other.root(), DiskSpace{1000000, 500000, 512}}};
         TfrmStatistics w(f.services);
-        w.setDiskSpaceQuery([&](const std::string& root) { return answers.at(root); });
+        w.setDiskSpaceQuery([&](const Drive& d) { return answers.at(d.root); });
         w.show();
         // A third free.
         QCOMPARE(w.diskSpacePage()->freeShareBar()->value(), 33);
@@ -271,6 +272,8 @@ private Q_SLOTS:
         QCOMPARE(text(&w, "lblTotal"), QString("3,000"));
         QCOMPARE(text(&w, "lblFree"), QString("1,000"));
         QCOMPARE(text(&w, "lblUsed"), QString("2,000"));
+        QCOMPARE(text(&w, "lblReserved"), QString("0"));
+        QCOMPARE(text(&w, "lblPct3"), QString("bytes (0 %) "));
         QCOMPARE(text(&w, "lblFreeC"), "Free Space on Drive " + f.caption(0) + ": ");
         QCOMPARE(text(&w, "Label26"), "Used Space on Drive " + f.caption(0) + ": ");
         QVERIFY(collect(w));
@@ -303,6 +306,56 @@ private Q_SLOTS:
         QVERIFY(!w.collecting());
         QCOMPARE(w.statusText(), status);
         QCOMPARE(w.windowTitle(), "Statistics for drive " + f.caption(0) + " completed.");
+    }
+
+    // The root-reserved blocks are a line of their own and a grey part of
+    // the bar; used is what df calls used.
+    void reservedSpaceIsItsOwnLine()
+    {
+        Fixture f;
+        TfrmStatistics w(f.services);
+        DiskSpace space;
+        space.capacity = 10000 * 4096;
+        space.free = 8500 * 4096;
+        space.reserved = 500 * 4096;
+        space.clusterSize = 4096;
+        w.setDiskSpaceQuery([&](const Drive&) { return space; });
+        w.show();
+        QCOMPARE(text(&w, "lblUsed"), QString("4,096,000"));
+        QCOMPARE(text(&w, "lblPct2"), QString("bytes (10 %) "));
+        QCOMPARE(text(&w, "lblReserved"), QString("2,048,000"));
+        QCOMPARE(text(&w, "lblPct3"), QString("bytes (5 %) "));
+        QCOMPARE(text(&w, "lblReservedC"), "Reserved for root on Drive " + f.caption(0) + ": ");
+        QCOMPARE(w.diskSpacePage()->freeShareBar()->value(), 85);
+        QCOMPARE(w.diskSpacePage()->freeShareBar()->secondPart(), 5);
+        const QImage bar = w.diskSpacePage()->freeShareBar()->grab().toImage();
+        QCOMPARE(bar.pixelColor(bar.width() * 87 / 100, bar.height() / 2), QColor(Qt::gray));
+        QCOMPARE(bar.pixelColor(bar.width() * 95 / 100, bar.height() / 2), QColor(Qt::blue));
+    }
+
+    // A drive unmounted while the window lists it: its mount point is a bare
+    // directory of the parent file system now, and neither its space nor its
+    // files may pass for the drive's.
+    void unmountedDriveIsNotCollected()
+    {
+        Fixture f;
+        f.other.file("parent-file.txt", 10);
+        std::vector<Drive> list = f.drives.drives();
+        list[1].rootDev += 1; // listed on another file system than its directory is on now
+        FixedDriveList drives(list, 0);
+        f.services.drives = &drives;
+        TfrmStatistics w(f.services);
+        w.show();
+        const QString total = text(&w, "lblTotal");
+        chooseDrive(w, 1);
+        QCOMPARE(text(&w, "lblTotal"), total);
+        QCOMPARE(text(&w, "lblFreeC"), "Free Space on Drive " + f.caption(0) + ": ");
+        f.messages.clear();
+        button(&w, "btOK")->click();
+        QCOMPARE(f.messages.texts(), QStringList({"Error: There is no disk in drive " + f.caption(1)}));
+        QVERIFY(!w.collecting());
+        QCOMPARE(w.typesPage()->grid()->rowCount(), 0);
+        QCOMPARE(w.windowTitle(), QString("File Statistics Not Yet Collected"));
     }
 
     void cancelDuringACollection()
@@ -373,7 +426,7 @@ private Q_SLOTS:
         FixedDriveList drives = FixedDriveList::fromDirectories({gone});
         f.services.drives = &drives;
         TfrmStatistics w(f.services);
-        w.setDiskSpaceQuery([](const std::string&) { return DiskSpace{1000, 500, 4096}; });
+        w.setDiskSpaceQuery([](const Drive&) { return DiskSpace{1000, 500, 4096}; });
         QVERIFY(collect(w));
         const QString caption = drives.drives().front().caption;
         QCOMPARE(f.messages.texts(), QStringList({scanNotice(caption), "Can't open drive " + caption}));
@@ -397,6 +450,11 @@ private Q_SLOTS:
         button(&w, "btPrint")->click();
         QVERIFY(QFile::exists(pdf));
         const QString info = QString::fromUtf8(runTool("pdfinfo", {pdf}));
+        // The job carries this page's name (a reused printer keeps none of an earlier job's).
+        QVERIFY2(
+            info.contains(QRegularExpression("^Title:\\s+File Statistics Not Yet Collected - Disk Space$",
+                                             QRegularExpression::MultilineOption)),
+            qPrintable(info));
         QVERIFY2(info.contains(QRegularExpression("^Pages:\\s+1$", QRegularExpression::MultilineOption)),
                  qPrintable(info));
         // One picture of the whole client area, printed at the screen's
