@@ -79,17 +79,46 @@ thread_local Scratch scratch;
 // True while this thread holds one of the walk's fold slots.
 thread_local bool holdingFoldSlot = false;
 
+// Descriptors the process holds now.
+int openDescriptors()
+{
+    const int fd = ::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return 3;
+    int count = 0;
+    char buffer[4096];
+    for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+        for (ssize_t pos = 0; pos < n;) {
+            const auto* de = reinterpret_cast<const dirent64*>(buffer + pos);
+            pos += de->d_reclen;
+            if (de->d_name[0] != '.')
+                ++count;
+        }
+    }
+    ::close(fd);
+    return count - 1; // not the one that read the list
+}
+
 class Walk {
 public:
     Walk(detail::ErasedFold& fold, const WalkOptions& options, void** out)
         : fold_(fold), options_(options), out_(out)
     {
         struct rlimit limit;
-        rlim_t soft = 1024;
-        if (getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY)
-            soft = limit.rlim_cur;
-        // Leave most descriptors to the rest of the program.
-        fdBudget_ = int(std::clamp<rlim_t>(soft / 4, 16, 1024));
+        long soft = 1024;
+        if (getrlimit(RLIMIT_NOFILE, &limit) == 0)
+            soft = limit.rlim_cur == RLIM_INFINITY ? (1L << 20)
+                                                   : long(std::min<rlim_t>(limit.rlim_cur, 1L << 20));
+        // What the walk may open: the soft limit less what is open now, less a
+        // reserve for whatever else the program opens meanwhile, less the root.
+        const long reserve = std::max(8L, soft / 16);
+        const long available = soft - openDescriptors() - reserve - 1;
+        // Each reading thread opens at most two descriptors beyond those kept
+        // for children (a directory and its parent or child), so low limits
+        // get fewer of them.
+        const int io = options_.io > 0 ? options_.io : kDefaultIo;
+        readers_ = int(std::clamp<long>(available / kPerThread, 1, io));
+        fdBudget_ = int(std::clamp<long>(std::min(soft / 4, available - kPerThread * readers_), 0, 1024));
     }
 
     WalkStats run(const std::string& rootPath)
@@ -107,12 +136,11 @@ public:
         Node* root = new Node(nullptr, rootPath, 0, 0);
         root->setIdentity(st.st_dev, st.st_ino, int64_t(st.st_mtime));
         root->fd = rootFd;
-        root->fdRefs = 1; // held for the whole walk: the fallback path starts here
-        openFds_ = 1;
+        root->fdRefs = 1; // held for the whole walk: every way back up ends here
 
-        WorkStack<Node*> reads(options_.io > 0 ? options_.io : kDefaultIo);
+        WorkStack<Node*> reads(readers_);
         stack_ = &reads;
-        reads.run(root, [this](Node* n) { process(n); });
+        reads.run(root, [this](Node* n) { process(n); }); // rethrows a failure of the walk
         stack_ = nullptr;
         releaseFd(root);
         delete root;
@@ -126,6 +154,22 @@ public:
     }
 
 private:
+    static constexpr long kPerThread = 2;
+
+    // A directory walked by this thread itself, and its subdirectories left
+    // to walk.
+    struct Frame {
+        Node* node;
+        std::vector<Node*> children;
+        size_t next = 0;
+    };
+
+    enum class Listed {
+        Done,   // folded and handed on (no subdirectory, or unreadable)
+        Shared, // its descriptor is kept for its subdirectories' tasks
+        Inline, // its subdirectories are left to the caller, holding one count of pending
+    };
+
     // Holds one of the slots that bound how many threads fold at once; a
     // thread that holds one already takes no second.
     class FoldSlot {
@@ -158,7 +202,8 @@ private:
     {
         if (n->fdRefs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
             ::close(n->fd);
-            openFds_.fetch_sub(1, std::memory_order_relaxed);
+            if (n->parentNode)
+                heldFds_.fetch_sub(1, std::memory_order_relaxed);
         }
     }
 
@@ -172,12 +217,32 @@ private:
         return false;
     }
 
+    // One more descriptor kept open for subdirectories, if the budget allows.
+    bool reserveHeldFd()
+    {
+        if (heldFds_.fetch_add(1, std::memory_order_relaxed) < fdBudget_)
+            return true;
+        heldFds_.fetch_sub(1, std::memory_order_relaxed);
+        return false;
+    }
+
     void releaseParent(Node* n)
     {
         if (n->holdsParentRef) {
             n->holdsParentRef = false;
             releaseFd(n->parentNode);
         }
+    }
+
+    bool isExpected(int fd, const Node* n, int* error)
+    {
+        struct stat st;
+        if (::fstat(fd, &st) != 0) {
+            *error = errno;
+            return false;
+        }
+        *error = st.st_dev != rootDev_ || st.st_ino != n->inode() ? ESTALE : 0;
+        return *error == 0;
     }
 
     // Opens a directory checked to be the one the listing showed, on the
@@ -189,27 +254,18 @@ private:
             *error = errno;
             return -1;
         }
-        struct stat st;
-        *error = ::fstat(fd, &st) != 0 ? errno : 0;
-        if (*error == 0 && (st.st_dev != rootDev_ || st.st_ino != n->inode()))
-            *error = ESTALE; // replaced since it was listed
-        if (*error != 0) {
+        if (!isExpected(fd, n, error)) { // replaced since it was listed
             ::close(fd);
             return -1;
         }
         return fd;
     }
 
-    // Opens n relative to its parent's descriptor, or, when the parent gave
-    // its descriptor up, step by step from the nearest ancestor that holds one
-    // (a deep tree never holds more than the budget of descriptors).
-    int openNode(Node* n, int* error)
+    // Opens n step by step from the nearest ancestor that holds a descriptor
+    // (the root at worst). Only for when the way up through ".." failed: a
+    // directory moved during the walk.
+    int openFromAncestor(Node* n, int* error)
     {
-        if (n->holdsParentRef) {
-            const int fd = openChecked(n->parentNode->fd, n, error);
-            releaseParent(n);
-            return fd;
-        }
         std::vector<Node*> chain{n};
         Node* anchor = n->parentNode;
         while (!tryAcquireFd(anchor)) {
@@ -227,12 +283,37 @@ private:
         return fd;
     }
 
+    // Goes back up from a subdirectory's descriptor (which this closes) to
+    // its parent n: one step whatever the depth, so a deep walk with no
+    // descriptors to spare stays linear.
+    int openParent(int childFd, Node* n, int* error)
+    {
+        if (childFd >= 0) {
+            const int fd = ::openat(childFd, "..", kOpenFlags);
+            ::close(childFd);
+            if (fd >= 0) {
+                if (isExpected(fd, n, error))
+                    return fd;
+                ::close(fd);
+            }
+        }
+        return openFromAncestor(n, error);
+    }
+
     void recordSkip(const Node* n, int error)
     {
-        skipped_.fetch_add(1, std::memory_order_relaxed);
+        // Paths are built only while someone keeps them.
+        if (skipped_.fetch_add(1, std::memory_order_relaxed) >= WalkStats::kMaxRecordedSkips) {
+            if (options_.progress)
+                options_.progress->addSkipped({});
+            return;
+        }
+        const std::string path = n->path();
+        if (options_.progress)
+            options_.progress->addSkipped(path);
         std::lock_guard lock(skipMutex_);
         if (skips_.size() < WalkStats::kMaxRecordedSkips)
-            skips_.push_back({n->path(), error});
+            skips_.push_back({path, error});
     }
 
     // Reads the whole listing of fd into scratch.entries, sorted by name.
@@ -262,8 +343,16 @@ private:
                     return false;
                 }
                 struct stat st;
-                if (::fstatat(fd, name, &st, kStatFlags) != 0)
-                    continue; // vanished since it was listed
+                if (::fstatat(fd, name, &st, kStatFlags) != 0) {
+                    if (errno == ENOENT)
+                        continue; // vanished since it was listed
+                    // Readable but not searchable (EACCES), or worse: the
+                    // listing says nothing true about the directory.
+                    *error = errno;
+                    if (options_.progress)
+                        options_.progress->addEntries(unreported);
+                    return false;
+                }
                 Entry& e = entries.emplace_back();
                 e.name.assign(name);
                 e.attr = attributesOf(name, st.st_mode);
@@ -286,37 +375,52 @@ private:
         return true;
     }
 
-    void process(Node* n)
+    // Runs the hook and tells whether n is still to be walked; an aborted
+    // directory is handed on empty.
+    bool startDirectory(Node* n)
     {
-        const bool isRoot = n->parentNode == nullptr;
         if (!aborted() && options_.beforeDirectory)
             options_.beforeDirectory(*n);
-        if (aborted()) {
-            releaseParent(n);
-            finish(n, fold_.empty());
+        if (!aborted())
+            return true;
+        releaseParent(n);
+        deliver(n, fold_.empty());
+        return false;
+    }
+
+    // A task: one directory whose parent keeps its descriptor for it.
+    void process(Node* n)
+    {
+        if (!startDirectory(n))
             return;
-        }
         int error = 0;
-        const int fd = isRoot ? n->fd : openNode(n, &error);
+        const int fd = n->parentNode ? openChecked(n->parentNode->fd, n, &error) : n->fd;
+        releaseParent(n);
         if (fd < 0) {
             recordSkip(n, error);
-            finish(n, fold_.empty());
+            deliver(n, fold_.empty());
             return;
         }
-        if (!isRoot)
-            openFds_.fetch_add(1, std::memory_order_relaxed);
+        walkFrom(n, fd);
+    }
+
+    // Lists and folds n, open as fd. Done: fd is closed (the root's is kept).
+    // Shared: fd belongs to n's subdirectories' tasks. Inline: fd is still the
+    // caller's, and *children are n's subdirectories for the caller to walk.
+    Listed listDirectory(Node* n, int fd, std::vector<Node*>* children)
+    {
+        const bool isRoot = n->parentNode == nullptr;
         auto closeOwn = [&] {
-            if (!isRoot) {
+            if (!isRoot)
                 ::close(fd);
-                openFds_.fetch_sub(1, std::memory_order_relaxed);
-            }
         };
+        int error = 0;
         if (!list(fd, &error)) {
             if (error != 0)
                 recordSkip(n, error);
             closeOwn();
-            finish(n, fold_.empty());
-            return;
+            deliver(n, fold_.empty());
+            return Listed::Done;
         }
         std::vector<Entry>& entries = scratch.entries;
         directories_.fetch_add(1, std::memory_order_relaxed);
@@ -329,40 +433,93 @@ private:
 
         FoldSlot slot(foldSlots_);
         void* own = fold_.visit(*n, std::span<const Entry>(entries));
-        std::vector<Node*> children;
+        children->clear();
         for (const Entry& e : entries) {
             if (!walkEnters(e, rootDev_))
                 continue;
-            Node* child = new Node(n, e.name, n->depth() + 1, children.size());
+            Node* child = new Node(n, e.name, n->depth() + 1, children->size());
             child->setIdentity(e.dev, e.ino, e.mtime);
-            children.push_back(child);
+            children->push_back(child);
         }
-        if (children.empty()) {
+        if (children->empty()) {
             closeOwn();
             std::vector<void*> none;
-            finish(n, fold_.combine(*n, own, none));
-            return;
+            deliver(n, fold_.combine(*n, own, none));
+            return Listed::Done;
         }
         n->own = own;
-        n->children.assign(children.size(), nullptr);
-        n->pending.store(children.size(), std::memory_order_relaxed);
-        const bool share = isRoot || openFds_.load(std::memory_order_relaxed) < fdBudget_;
-        if (share) {
-            if (!isRoot)
-                n->fd = fd;
-            n->fdRefs.fetch_add(int(children.size()), std::memory_order_release);
-        } else {
-            closeOwn();
+        n->children.assign(children->size(), nullptr);
+        if (!isRoot && !reserveHeldFd()) {
+            n->pending.store(children->size() + 1, std::memory_order_relaxed);
+            return Listed::Inline;
         }
-        for (Node* child : children)
-            child->holdsParentRef = share;
+        n->pending.store(children->size(), std::memory_order_relaxed);
+        if (!isRoot)
+            n->fd = fd;
+        n->fdRefs.fetch_add(int(children->size()), std::memory_order_release);
+        for (Node* child : *children)
+            child->holdsParentRef = true;
         // n may be gone once its children are on the stack.
-        stack_->push(children);
+        stack_->push(*children);
+        return Listed::Shared;
+    }
+
+    // Walks n, open as fd, and on this thread whatever part of its subtree
+    // gets no descriptor to share: depth first, holding one directory's
+    // descriptor at a time and going back up through "..".
+    void walkFrom(Node* n, int fd)
+    {
+        std::vector<Node*> children;
+        if (listDirectory(n, fd, &children) != Listed::Inline)
+            return;
+        std::vector<Frame> stack;
+        stack.push_back({n, std::move(children)});
+        int cur = fd;         // the descriptor of the top frame's directory, or
+        bool curIsTop = true; // of the subdirectory just left (or -1)
+        int error = 0;
+        for (;;) {
+            Frame& top = stack.back();
+            if (!curIsTop) {
+                cur = openParent(cur, top.node, &error);
+                curIsTop = true;
+                if (cur < 0) {
+                    for (; top.next < top.children.size(); ++top.next) {
+                        recordSkip(top.children[top.next], error);
+                        deliver(top.children[top.next], fold_.empty());
+                    }
+                }
+            }
+            if (top.next == top.children.size()) {
+                Node* done = top.node;
+                stack.pop_back();
+                release(done);
+                if (stack.empty())
+                    break;
+                curIsTop = false;
+                continue;
+            }
+            Node* child = top.children[top.next++];
+            if (!startDirectory(child))
+                continue;
+            const int childFd = openChecked(cur, child, &error);
+            if (childFd < 0) {
+                recordSkip(child, error);
+                deliver(child, fold_.empty());
+                continue;
+            }
+            if (listDirectory(child, childFd, &children) == Listed::Inline) {
+                ::close(cur); // found again through ".."
+                cur = childFd;
+                stack.push_back({child, std::move(children)});
+            }
+        }
+        if (cur >= 0)
+            ::close(cur);
     }
 
     // Hands a directory's value to its parent; the last child to finish
     // combines the parent, and so on upwards, without recursion.
-    void finish(Node* n, void* value)
+    void deliver(Node* n, void* value)
     {
         FoldSlot slot(foldSlots_);
         for (;;) {
@@ -381,6 +538,17 @@ private:
         }
     }
 
+    // Drops the count a directory walk here held on n (Listed::Inline).
+    void release(Node* n)
+    {
+        FoldSlot slot(foldSlots_);
+        if (n->pending.fetch_sub(1, std::memory_order_acq_rel) != 1)
+            return;
+        void* value = fold_.combine(*n, n->own, n->children);
+        n->own = nullptr;
+        deliver(n, value);
+    }
+
     detail::ErasedFold& fold_;
     const WalkOptions& options_;
     void** out_;
@@ -388,8 +556,9 @@ private:
     std::counting_semaphore<> foldSlots_{options_.threads > 0 ? options_.threads
                                                               : int(tbb::info::default_concurrency())};
     dev_t rootDev_ = 0;
-    int fdBudget_ = 256;
-    std::atomic<int> openFds_{0};
+    int readers_ = 1;
+    int fdBudget_ = 0;
+    std::atomic<int> heldFds_{0};
     std::atomic<uint64_t> directories_{0};
     std::atomic<uint64_t> entries_{0};
     std::atomic<uint64_t> skipped_{0};

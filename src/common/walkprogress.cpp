@@ -35,13 +35,29 @@ void WalkProgress::setDirectory(std::string path)
     directory_ = std::move(path);
 }
 
+std::vector<std::string> WalkProgress::firstSkipped() const
+{
+    std::lock_guard lock(mutex_);
+    return firstSkipped_;
+}
+
+void WalkProgress::addSkipped(const std::string& path)
+{
+    skipped_.fetch_add(1, std::memory_order_relaxed);
+    std::lock_guard lock(mutex_);
+    if (firstSkipped_.size() < kFirstSkipped && !path.empty())
+        firstSkipped_.push_back(path);
+}
+
 void WalkProgress::reset()
 {
     entries_ = 0;
     directories_ = 0;
+    skipped_ = 0;
     lastUpdateNs_ = 0;
     std::lock_guard lock(mutex_);
     directory_.clear();
+    firstSkipped_.clear();
 }
 
 } // namespace kelvane

@@ -67,6 +67,24 @@ void randomTree(TempTree& tree, unsigned seed, int dirs, int files)
     }
 }
 
+// Sets the soft descriptor limit for one scope.
+class DescriptorLimit {
+public:
+    explicit DescriptorLimit(rlim_t soft)
+    {
+        getrlimit(RLIMIT_NOFILE, &saved_);
+        struct rlimit low = saved_;
+        low.rlim_cur = soft;
+        ok_ = setrlimit(RLIMIT_NOFILE, &low) == 0;
+    }
+    ~DescriptorLimit() { setrlimit(RLIMIT_NOFILE, &saved_); }
+    bool ok() const { return ok_; }
+
+private:
+    struct rlimit saved_;
+    bool ok_ = false;
+};
+
 } // namespace
 
 TEST(Walker, TotalsCountHiddenFilesButDoNotEnterHiddenDirectories)
@@ -439,4 +457,66 @@ TEST(Walker, EntersOnlyPlainDirectoriesOfTheDrive)
     EXPECT_FALSE(walkEnters(e, 7));
     e.attr = kAttrArchive;
     EXPECT_FALSE(walkEnters(e, 7));
+}
+
+// Sixteen descriptors (the soft limit some systems start with) on a comb tree
+// 2,000 levels deep: every directory and file is walked, whatever the number
+// of threads, and in the same order as with no limit.
+TEST(Walker, CombTreeUnderSixteenDescriptorsLosesNothing)
+{
+    TempTree tree;
+    constexpr int kLevels = 2000;
+    kelvane::test::makeComb(tree.root(), kLevels);
+    PostOrderFold fold;
+    const auto expected = walkTree(tree.root(), fold).value;
+    ASSERT_EQ(expected.size(), size_t(kLevels));
+    const int descriptorsBefore = kelvane::test::openDescriptorCount();
+    for (int threads : {1, 2, 4}) {
+        std::vector<std::string> files;
+        WalkResult<TreeTotals> totals;
+        {
+            DescriptorLimit limit(16);
+            ASSERT_TRUE(limit.ok());
+            WalkOptions options;
+            options.threads = threads;
+            files = walkTree(tree.root(), fold, options).value;
+            totals = totalsOf(tree.root(), options);
+        }
+        EXPECT_EQ(totals.stats.skipped, 0u) << threads << " threads";
+        EXPECT_EQ(totals.value.directories, uint64_t(2 * kLevels + 1)) << threads << " threads";
+        EXPECT_EQ(totals.value.files, uint64_t(kLevels)) << threads << " threads";
+        EXPECT_TRUE(files == expected) << threads << " threads";
+    }
+    EXPECT_EQ(kelvane::test::openDescriptorCount(), descriptorsBefore);
+}
+
+// With no descriptor to spare the walk climbs back through ".."; a directory
+// moved meanwhile makes ".." lead elsewhere, and the walk finds its way back
+// from an ancestor instead of skipping (or miscounting) what is left.
+TEST(Walker, DirectoryMovedDuringADeepWalkIsFoundAgainFromAnAncestor)
+{
+    TempTree tree;
+    constexpr int kLevels = 60;
+    kelvane::test::makeComb(tree.root(), kLevels);
+    std::string level30;
+    for (int i = 0; i < 30; ++i)
+        level30 += (i ? "/" : "") + std::string("a");
+    WalkOptions options;
+    options.threads = 1;
+    bool moved = false;
+    options.beforeDirectory = [&](const WalkDir& dir) {
+        // Level 30 is open while its subdirectories are walked: move it away.
+        if (!moved && dir.depth() == 31 && dir.name() == "a")
+            moved = ::rename(tree.path(level30).c_str(), tree.path("moved").c_str()) == 0;
+    };
+    WalkResult<TreeTotals> result;
+    {
+        DescriptorLimit limit(16);
+        ASSERT_TRUE(limit.ok());
+        result = totalsOf(tree.root(), options);
+    }
+    EXPECT_TRUE(moved);
+    EXPECT_EQ(result.stats.skipped, 0u);
+    EXPECT_EQ(result.value.directories, uint64_t(2 * kLevels + 1));
+    EXPECT_EQ(result.value.files, uint64_t(kLevels));
 }

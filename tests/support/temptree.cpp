@@ -195,4 +195,21 @@ int openDescriptorCount()
     return count - 1; // the listing's own descriptor
 }
 
+void makeComb(const std::string& root, int levels)
+{
+    int fd = ::open(root.c_str(), O_RDONLY | O_DIRECTORY);
+    for (int i = 0; i < levels; ++i) {
+        if (fd < 0 || ::mkdirat(fd, "a", 0755) != 0 || ::mkdirat(fd, "b", 0755) != 0)
+            fail("comb level " + std::to_string(i));
+        const int file = ::openat(fd, "b/f", O_CREAT | O_WRONLY, 0644);
+        if (file < 0)
+            fail("comb file");
+        ::close(file);
+        const int next = ::openat(fd, "a", O_RDONLY | O_DIRECTORY);
+        ::close(fd);
+        fd = next;
+    }
+    ::close(fd);
+}
+
 } // namespace kelvane::test

@@ -33,6 +33,10 @@ private:
     std::string root_;
 };
 
+// A "comb" under root: levels directories deep, each level holding the chain
+// a/ and a directory b/ with one empty file f (paths pass PATH_MAX quickly).
+void makeComb(const std::string& root, int levels);
+
 // Sets the modification time of a path (not following a final link).
 void setMtime(const std::string& path, int64_t secondsSinceEpoch);
 
