@@ -2,6 +2,7 @@
 #include "common/displayname.h"
 #include "common/entrykind.h"
 #include "common/searchpath.h"
+#include "common/terminaltext.h"
 #include "common/textfields.h"
 
 #include <gtest/gtest.h>
@@ -112,4 +113,81 @@ TEST(DisplayName, ControlCharactersAndInvalidBytesKeepColumns)
     EXPECT_TRUE(bad.contains(QChar(0xFFFD)));
     EXPECT_FALSE(bad.contains('\t'));
     EXPECT_EQ(displayName("caf\xc3\xa9"), QString::fromUtf8("caf\xc3\xa9"));
+}
+
+// Every character that can act on a terminal or reorder text: C0, DEL, the C1
+// block (as UTF-8 and as raw 8-bit bytes) and the bidirectional controls.
+const char* const kActingNames[] = {
+    "\x1b]0;TITLE\x07\x1b[2J", // sets the title, clears the screen
+    "a\x7f"
+    "b", // DEL
+    "csi\xc2\x9b"
+    "2J",          // U+009B, the 8-bit CSI
+    "nel\xc2\x85", // U+0085
+    "raw\x9b"
+    "2J", // the 8-bit CSI as a lone byte
+    "\xe2\x80\xae"
+    "exe.txt", // U+202E right-to-left override
+    "\xe2\x81\xa6"
+    "a\xe2\x81\xa9", // U+2066 ... U+2069 isolates
+    "\xe2\x80\xaa"
+    "b",            // U+202A
+    "x\xc0\xafy",   // overlong '/'
+    "\xed\xa0\x80", // a surrogate
+    "cut\xe2\x80",  // a sequence cut short
+};
+
+TEST(DisplayName, ControlsOfEveryKindBecomeQuestionMarks)
+{
+    EXPECT_EQ(displayName("csi\xc2\x9b"
+                          "2J"),
+              "csi?2J");
+    EXPECT_EQ(displayName("\xe2\x80\xae"
+                          "exe.txt"),
+              "?exe.txt");
+    EXPECT_EQ(displayName("\xe2\x81\xa6"
+                          "a\xe2\x81\xa9"),
+              "?a?");
+    for (const char* name : kActingNames) {
+        const QString shown = displayName(name);
+        for (const QChar c : shown) {
+            const char16_t u = c.unicode();
+            EXPECT_FALSE(u < 0x20 || (u >= 0x7F && u <= 0x9F) || (u >= 0x202A && u <= 0x202E) ||
+                         (u >= 0x2066 && u <= 0x2069))
+                << name;
+        }
+    }
+    // Letters beyond ASCII, and neighbours of the controls, stay.
+    EXPECT_EQ(displayName("\xc2\xa0\xc3\xa9\xe2\x80\xa9\xe2\x81\xaa"),
+              QString::fromUtf8("\xc2\xa0\xc3\xa9\xe2\x80\xa9\xe2\x81\xaa"));
+}
+
+TEST(TerminalSafe, NoByteThatActsOnATerminalGetsThrough)
+{
+    EXPECT_EQ(terminalSafe("plain/caf\xc3\xa9 \xe6\x97\xa5.txt"), "plain/caf\xc3\xa9 \xe6\x97\xa5.txt");
+    EXPECT_EQ(terminalSafe("\x1b]0;TITLE\x07\x1b[2J"), "\\x1B]0;TITLE\\x07\\x1B[2J");
+    EXPECT_EQ(terminalSafe("csi\xc2\x9b"
+                           "2J"),
+              "csi\\xC2\\x9B2J");
+    EXPECT_EQ(terminalSafe("raw\x9b"), "raw\\x9B");
+    EXPECT_EQ(terminalSafe("\xe2\x80\xae"
+                           "exe"),
+              "\\xE2\\x80\\xAEexe");
+    EXPECT_EQ(terminalSafe("back\\slash"), "back\\\\slash"); // so that escapes read back
+    for (const char* name : kActingNames) {
+        const std::string safe = terminalSafe(name);
+        for (const char c : safe) {
+            const auto b = static_cast<unsigned char>(c);
+            EXPECT_TRUE(b >= 0x20 && b < 0x7F) << name << " -> " << safe; // all of these escape to ASCII
+        }
+    }
+}
+
+TEST(TerminalSafe, TailIsCutAtACharacterBoundary)
+{
+    EXPECT_EQ(terminalTail("short", 60), "short");
+    const std::string path = "/home/" + std::string(40, 'x') + "/\xc3\xa9\xc3\xa9\xc3\xa9";
+    EXPECT_EQ(terminalTail(path, 10), ".../\xc3\xa9\xc3\xa9\xc3\xa9");
+    // The last five bytes start inside a character: the tail starts after it.
+    EXPECT_EQ(terminalTail(path, 8), "...\xc3\xa9\xc3\xa9");
 }
