@@ -33,7 +33,8 @@ struct CliOptions {
     }
 };
 
-// Exit codes: 0 success, 1 a tree could not be read, 2 usage error.
+// Exit codes: 0 success; 1 a root or directory could not be read, the output
+// could not be written, or the program ran out of memory; 2 usage error.
 constexpr int kExitOk = 0;
 constexpr int kExitUnreadable = 1;
 constexpr int kExitUsage = 2;

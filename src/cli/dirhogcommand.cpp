@@ -18,7 +18,7 @@ int runDirHogs(const CliOptions& options)
     std::atomic<bool> abort{false};
     DirHogScan scan(mode);
     scan.setOnFull([&abort] { abort = true; });
-    for (const std::string& root : roots) {
+    for (const std::string& root : distinctRoots(roots)) {
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;

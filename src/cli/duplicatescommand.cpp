@@ -43,7 +43,7 @@ int run(DupMode mode, const CliOptions& options)
 
     int status = kExitOk;
     DuplicateScan scan(settings);
-    for (const std::string& root : options.paths) {
+    for (const std::string& root : distinctRoots(options.paths)) {
         if (scan.stopped())
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {

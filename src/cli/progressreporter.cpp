@@ -1,5 +1,7 @@
 #include "cli/progressreporter.h"
 
+#include "common/terminaltext.h"
+
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -14,9 +16,7 @@ ProgressReporter::ProgressReporter(const WalkProgress& progress) : progress_(pro
     thread_ = std::thread([this] {
         while (!stop_.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(200));
-            std::string dir = progress_.currentDirectory();
-            if (dir.size() > 60)
-                dir = "..." + dir.substr(dir.size() - 57);
+            const std::string dir = terminalTail(terminalSafe(progress_.currentDirectory()), 60);
             std::fprintf(stderr, "\r\033[K%llu entries  %s", (unsigned long long)progress_.entries(),
                          dir.c_str());
             std::fflush(stderr);

@@ -1,11 +1,20 @@
 #include "cli/rootwalk.h"
 
 #include "cli/progressreporter.h"
+#include "common/nestedroots.h"
+#include "common/terminaltext.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 
 namespace kelvane::cli {
+
+namespace {
+
+std::atomic<uint64_t> unreadable{0};
+
+} // namespace
 
 bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProgress&)>& walk)
 {
@@ -16,16 +25,43 @@ bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProg
         stats = walk(progress);
     }
     if (stats.rootError != 0) {
-        std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", root.c_str(),
+        unreadable += 1;
+        std::fprintf(stderr, "kelvane-cli: cannot open %s: %s\n", terminalSafe(root).c_str(),
                      std::strerror(stats.rootError));
         return false;
     }
+    unreadable += stats.skipped;
     for (const SkippedDirectory& skip : stats.skippedDirectories)
-        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", skip.path.c_str(), std::strerror(skip.error));
+        std::fprintf(stderr, "kelvane-cli: skipped %s: %s\n", terminalSafe(skip.path).c_str(),
+                     std::strerror(skip.error));
     if (stats.skipped > stats.skippedDirectories.size())
         std::fprintf(stderr, "kelvane-cli: ... and %llu more skipped directories\n",
                      (unsigned long long)(stats.skipped - stats.skippedDirectories.size()));
     return true;
+}
+
+uint64_t unreadableCount()
+{
+    return unreadable.load();
+}
+
+std::vector<std::string> distinctRoots(const std::vector<std::string>& roots)
+{
+    const std::vector<int> covering = coveringRoots(roots);
+    std::vector<std::string> kept;
+    for (size_t i = 0; i < roots.size(); ++i) {
+        if (covering[i] < 0) {
+            kept.push_back(roots[i]);
+            continue;
+        }
+        int walker = covering[i];
+        while (covering[size_t(walker)] >= 0)
+            walker = covering[size_t(walker)];
+        const std::string& by = roots[size_t(walker)];
+        std::fprintf(stderr, "kelvane-cli: %s is walked once, as part of %s\n",
+                     terminalSafe(roots[i]).c_str(), terminalSafe(by).c_str());
+    }
+    return kept;
 }
 
 } // namespace kelvane::cli

@@ -2,8 +2,10 @@
 
 #include "common/walker.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kelvane::cli {
 
@@ -12,5 +14,12 @@ namespace kelvane::cli {
 // walk gets the progress to hand to the walk. False when the root could not
 // be opened.
 bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProgress&)>& walk);
+
+// Roots and directories that could not be read in the walks so far.
+uint64_t unreadableCount();
+
+// The roots to walk, each directory once: a root that another root's walk
+// takes in is left out, with a note on standard error.
+std::vector<std::string> distinctRoots(const std::vector<std::string>& roots);
 
 } // namespace kelvane::cli

@@ -14,7 +14,7 @@ int runWalk(const CliOptions& options)
 {
     int status = kExitOk;
     RowWriter out(options.format);
-    for (const std::string& root : options.paths) {
+    for (const std::string& root : distinctRoots(options.paths)) {
         TreeTotalsFold fold;
         WalkResult<TreeTotals> result;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
