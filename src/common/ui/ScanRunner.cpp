@@ -1,10 +1,13 @@
 #include "common/ui/ScanRunner.h"
 
+#include "common/failure.h"
+
 #include <QCoreApplication>
 #include <QMetaObject>
 
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 
 namespace kelvane {
 
@@ -29,18 +32,42 @@ void ScanRunner::start(std::function<void()> job)
         thread_.join();
     abort_ = false;
     progress_.reset();
+    failure_.clear();
+    jobFailure_ = nullptr;
     running_ = true;
     timer_.start();
-    thread_ = std::thread([this, job = std::move(job)] {
-        job();
-        QMetaObject::invokeMethod(this, [this] { joined(); }, Qt::QueuedConnection);
-    });
+    try {
+        thread_ = std::thread([this, job = std::move(job)] {
+            try {
+                job();
+            } catch (...) {
+                // Kept as it is (no allocation here: memory may have run out).
+                jobFailure_ = std::current_exception();
+            }
+            QMetaObject::invokeMethod(
+                this, [this] { joined(); }, Qt::QueuedConnection);
+        });
+    } catch (...) {
+        // No thread to run the job on: the scan ends at once.
+        jobFailure_ = std::current_exception();
+        QMetaObject::invokeMethod(
+            this, [this] { joined(); }, Qt::QueuedConnection);
+    }
 }
 
 void ScanRunner::joined()
 {
     if (thread_.joinable())
         thread_.join();
+    if (jobFailure_) {
+        try {
+            std::rethrow_exception(std::exchange(jobFailure_, nullptr));
+        } catch (const std::exception& e) {
+            failure_ = QString::fromStdString(failureText(e));
+        } catch (...) {
+            failure_ = QStringLiteral("unknown failure");
+        }
+    }
     timer_.stop();
     running_ = false;
     Q_EMIT tick();

@@ -3,9 +3,11 @@
 #include "common/walkprogress.h"
 
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <atomic>
+#include <exception>
 #include <functional>
 #include <thread>
 
@@ -14,7 +16,9 @@ namespace kelvane {
 // Runs a scan off the window's thread, so that the window stays responsive:
 // the job runs on a worker thread (which walks with the engine's threads);
 // tick() comes a few times a second on the window's thread to show progress;
-// finished() comes on the window's thread once the job has returned.
+// finished() comes on the window's thread once the job has returned, or has
+// failed: a job that throws (out of memory, a thread that cannot start) ends
+// with failure() saying why.
 class ScanRunner : public QObject {
     Q_OBJECT
 public:
@@ -24,6 +28,8 @@ public:
 
     void start(std::function<void()> job);
     bool running() const { return running_; }
+    // Why the last job failed ("out of memory", ...); empty when it returned.
+    const QString& failure() const { return failure_; }
 
     // The job tests this flag (walks take it as their abort flag).
     const std::atomic<bool>& abortFlag() const { return abort_; }
@@ -47,6 +53,8 @@ private:
     std::thread thread_;
     std::atomic<bool> abort_{false};
     bool running_ = false;
+    QString failure_;
+    std::exception_ptr jobFailure_; // set by the job's thread, read once it is joined
     WalkProgress progress_;
     QTimer timer_;
 };

@@ -15,6 +15,7 @@
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
+#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 #include "dirhog/dirline.h"
@@ -385,6 +386,13 @@ void TfrmDirHog::runnerFinished()
 void TfrmDirHog::scanFinished()
 {
     const std::shared_ptr<ScanOutcome> outcome = std::move(scanOutcome_);
+    if (!runner()->failure().isEmpty()) {
+        gridModel_->setRowCount(1); // the title row alone
+        pnlScan->clear();
+        setBusy(Job::None);
+        services_.messages->error(this, scanFailedText(runner()->failure()));
+        return;
+    }
     const qsizetype count = outcome->lines.size();
     if (abortedByUser_) {
         lb.append(kAbortNotice);
@@ -398,6 +406,7 @@ void TfrmDirHog::scanFinished()
     else
         gridModel_->setRows(std::move(outcome->gridRows));
     pnlScan->setText(directoriesText());
+    noteUnreadable(pnlScan, runner()->progress());
     setBusy(Job::None);
     if (count == 0) {
         services_.messages->information(this, QStringLiteral("No files found."));

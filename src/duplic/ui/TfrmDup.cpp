@@ -14,6 +14,7 @@
 #include "common/ui/TfrmReallyDelete.h"
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
+#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 #include "duplic/duplicatescan.h"
@@ -427,6 +428,15 @@ void TfrmDup::showResult()
     const std::shared_ptr<Outcome> outcome = std::move(outcome_);
     if (!outcome)
         return;
+    if (!runner()->failure().isEmpty()) {
+        setScanning(false);
+        services_.messages->error(this, scanFailedText(runner()->failure()));
+        return;
+    }
+    if (runner()->progress().skipped() > 0) {
+        pnlSel->clear(); // no more the directory being walked
+        noteUnreadable(pnlSel, runner()->progress());
+    }
     if (outcome->full) {
         scanAborted = true;
         services_.messages->warning(this, candidateListFullText());

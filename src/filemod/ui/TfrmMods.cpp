@@ -14,6 +14,7 @@
 #include "common/ui/TfrmReallyDelete.h"
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
+#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "filemod/changedscan.h"
 #include "filemod/changedtexts.h"
@@ -36,7 +37,6 @@
 #include <QToolButton>
 
 #include <algorithm>
-#include <exception>
 
 namespace kelvane {
 
@@ -72,7 +72,6 @@ struct TfrmMods::Outcome {
     ChangedFileList files;
     std::vector<GridRow> rows;
     bool full = false;
-    QString failure; // what went wrong inside the job, if anything
 };
 
 TfrmMods::TfrmMods(Services& services, QWidget* parent)
@@ -445,22 +444,17 @@ void TfrmMods::scan(const DateRange& range)
     Messages* messages = services_.messages;
     r->start([this, r, messages, outcome, range, options, stop = scanAborted,
               drives = pnlDrives->selectedDrives()] {
-        try {
-            ChangedFilesScan changed(range, options);
-            forEachSelectedDrive(
-                drives, [&](const Drive& drive) { return changed.walk(drive.root).rootError == 0; },
-                [&](const Drive& drive) {
-                    // Shown on the window's thread; the walk goes on meanwhile.
-                    r->post(
-                        [this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
-                },
-                [&] { return stop->load(); });
-            outcome->full = changed.full();
-            outcome->files = changed.takeFiles();
-            outcome->rows = changedGridRows(outcome->files);
-        } catch (const std::exception& e) {
-            outcome->failure = QString::fromLocal8Bit(e.what());
-        }
+        ChangedFilesScan changed(range, options);
+        forEachSelectedDrive(
+            drives, [&](const Drive& drive) { return changed.walk(drive.root).rootError == 0; },
+            [&](const Drive& drive) {
+                // Shown on the window's thread; the walk goes on meanwhile.
+                r->post([this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
+            },
+            [&] { return stop->load(); });
+        outcome->full = changed.full();
+        outcome->files = changed.takeFiles();
+        outcome->rows = changedGridRows(outcome->files);
     });
 }
 
@@ -486,14 +480,19 @@ void TfrmMods::showResult()
     const std::shared_ptr<Outcome> outcome = std::move(outcome_);
     if (!outcome)
         return;
+    if (!runner()->failure().isEmpty()) {
+        pnlScan->clear();
+        setScanning(false);
+        services_.messages->error(this, scanFailedText(runner()->failure()));
+        return;
+    }
     lbFiles = std::move(outcome->files);
     resultCount = int(lbFiles.size());
     if (resultCount > 0)
         gridModel_->setRows(std::move(outcome->rows));
     pnlScan->setText(QStringLiteral("Found : %1").arg(resultCount));
+    noteUnreadable(pnlScan, runner()->progress());
     setScanning(false);
-    if (!outcome->failure.isEmpty())
-        services_.messages->error(this, outcome->failure);
     if (outcome->full) {
         scanAborted->store(true);
         services_.messages->warning(this, listFullMessage());

@@ -2,6 +2,7 @@
 
 #include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
+#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 #include "common/walker.h"
@@ -274,6 +275,13 @@ void TfrmStatistics::collectionEnded()
     if (!c)
         return;
     QGuiApplication::restoreOverrideCursor();
+    if (!runner_->failure().isEmpty()) {
+        lblStatus->clear();
+        btOK->setEnabled(!drives_.empty());
+        services_.messages->error(this, scanFailedText(runner_->failure()));
+        Q_EMIT collectionFinished();
+        return;
+    }
     if (c->result.stats.rootError != 0)
         services_.messages->error(this, cantOpenMessage(c->drive.caption));
     statistics_ = Statistics::from(std::move(c->result.value));
@@ -281,6 +289,7 @@ void TfrmStatistics::collectionEnded()
     TabSheet2->showTotals(statistics_.sizes);
     TabSheet4->showTotals(statistics_.ages);
     lblStatus->setText(finishedStatus(statistics_.filesProcessed, aborted_));
+    noteUnreadable(lblStatus, runner_->progress());
     btOK->setEnabled(!drives_.empty());
     setWindowTitle(collectedCaption(c->drive.caption, aborted_));
     Q_EMIT collectionFinished();

@@ -19,6 +19,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/patientwaits.h"
 
 #include <atomic>
@@ -278,6 +281,60 @@ private Q_SLOTS:
         QVERIFY(!button(w, "btAbort")->isVisible());
         QVERIFY(button(w, "btClose")->isEnabled() && w.drivePanel()->isEnabled());
         QCOMPARE(w.gridView()->Row(), 1);
+    }
+
+    // A job that throws (here: memory runs out in the walk) ends as a failed
+    // scan: its reason in an error box, the window ready for the next scan.
+    void failedScanIsReportedAndTheWindowRestored()
+    {
+        Fixture f;
+        f.drive.file("a/f", 10);
+        f.drive.file("fail/f", 10);
+        TfrmDirHog w(f.services);
+        w.setWalkHook([](const WalkDir& dir) {
+            if (dir.name() == "fail")
+                throw std::bad_alloc();
+        });
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(f.messages.texts(), QStringList({"The scan failed: out of memory."}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
+        QCOMPARE(gridOf(w).RowCount(), 1);
+        QVERIFY(!button(w, "btAbort")->isVisible() && !button(w, "btDelete")->isVisible());
+        for (const char* name : {"btTop", "btAll", "btClose"})
+            QVERIFY2(button(w, name)->isEnabled(), name);
+        QVERIFY(w.drivePanel()->isEnabled());
+        // The next scan runs normally.
+        w.setWalkHook({});
+        f.messages.clear();
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(w.statusText(), QString("Directories : 3"));
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    // Directories that could not be read (here: gone before they were
+    // opened) are counted on the status line, their paths in its tool tip.
+    void unreadableDirectoriesAreCountedOnTheStatusLine()
+    {
+        Fixture f;
+        f.drive.file("kept/f", 10);
+        f.drive.file("gone1/f", 10);
+        f.drive.file("gone2/f", 10);
+        TfrmDirHog w(f.services);
+        w.setWalkHook([&](const WalkDir& dir) {
+            if (dir.name().starts_with("gone"))
+                ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
+        });
+        w.show();
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(w.statusText(), QString("Directories : 2; 2 directories could not be read"));
+        const QString tip = w.findChild<QLabel*>("pnlScan")->toolTip();
+        QVERIFY2(tip.contains(q(f.drive.path("gone1"))) && tip.contains(q(f.drive.path("gone2"))),
+                 qPrintable(tip));
+        w.setWalkHook({});
+        QVERIFY(runScan(w, "btAll"));
+        QCOMPARE(w.statusText(), QString("Directories : 4"));
+        QCOMPARE(w.findChild<QLabel*>("pnlScan")->toolTip(), QString());
     }
 
     void mainScanOverTwoDrives()

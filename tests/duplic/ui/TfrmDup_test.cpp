@@ -24,6 +24,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/patientwaits.h"
 
 #include <atomic>
@@ -135,6 +138,50 @@ class TfrmDupTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
+
+    void failedScanIsReportedAndTheWindowRestored()
+    {
+        Fixture f(true);
+        f.drive.file("a/same.txt", 400000);
+        f.drive.file("fail/same.txt", 400000);
+        f.window->setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name() == "fail")
+                throw std::runtime_error("disk on fire");
+        });
+        f.window->show();
+        QVERIFY(f.scan());
+        QCOMPARE(f.messages.texts(), QStringList({"The scan failed: disk on fire."}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
+        QVERIFY(!f.window->scanning());
+        QVERIFY(!f.button("btAbort")->isVisible());
+        for (const char* name : {"btScan", "btExact", "btClose"})
+            QVERIFY2(f.button(name)->isEnabled(), name);
+        f.window->setBeforeDirectory({});
+        f.messages.clear();
+        QVERIFY(f.scan());
+        QCOMPARE(f.grid().RowCount(), 3);
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void unreadableDirectoriesAreCountedOnTheStatusLine()
+    {
+        Fixture f(true);
+        f.drive.file("kept/same.txt", 400000);
+        f.drive.file("same.txt", 400000);
+        f.drive.file("gone1/f", 10);
+        f.drive.file("gone2/f", 10);
+        f.window->setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name().starts_with("gone"))
+                ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
+        });
+        f.window->show();
+        QVERIFY(f.scan());
+        QCOMPARE(f.status(), QString("2 directories could not be read"));
+        const QString tip = f.get<QLabel>("pnlSel")->toolTip();
+        QVERIFY2(tip.contains(q(f.drive.path("gone1"))) && tip.contains(q(f.drive.path("gone2"))),
+                 qPrintable(tip));
+        QCOMPARE(f.grid().RowCount(), 3); // the rest is still found
+    }
 
     void layoutOfEachMode_data()
     {

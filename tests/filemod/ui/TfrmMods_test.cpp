@@ -22,6 +22,9 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/patientwaits.h"
 
 #include <atomic>
@@ -132,6 +135,48 @@ class TfrmModsTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
+
+    void failedScanIsReportedAndTheWindowRestored()
+    {
+        Fixture f;
+        f.drive.file("a/f", 10, 0644, december());
+        f.drive.file("fail/f", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name() == "fail")
+                throw std::bad_alloc();
+        });
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(f.messages.texts(), QStringList({"The scan failed: out of memory."}));
+        QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
+        QVERIFY(!window.scanning());
+        QVERIFY(!button(window, "btAbort")->isVisible());
+        QVERIFY(resultButtonsVisible(window, false));
+        for (const char* name : {"btOK", "btClose"})
+            QVERIFY2(button(window, name)->isEnabled(), name);
+        QVERIFY(field(window, "dtStart")->isEnabled());
+    }
+
+    void unreadableDirectoriesAreCountedOnTheStatusLine()
+    {
+        Fixture f;
+        f.drive.file("kept/f", 10, 0644, december());
+        f.drive.file("gone1/f", 10, 0644, december());
+        f.drive.file("gone2/f", 10, 0644, december());
+        TfrmMods window(f.services);
+        window.setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name().starts_with("gone"))
+                ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
+        });
+        window.show();
+        setRange(window, "12/1/2026", "12/31/2026");
+        QVERIFY(scan(window));
+        QCOMPARE(status(window), QString("Found : 1; 2 directories could not be read"));
+        const QString tip = window.findChild<QLabel*>("pnlScan")->toolTip();
+        QVERIFY2(tip.contains(QString::fromStdString(f.drive.path("gone1"))), qPrintable(tip));
+    }
 
     void layoutCaptionsAndHints()
     {

@@ -18,6 +18,9 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include <new>
+#include <stdexcept>
+
 #include "support/patientwaits.h"
 
 #include <condition_variable>
@@ -126,6 +129,43 @@ class TfrmStatisticsTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
+
+    void failedCollectionIsReportedAndTheWindowRestored()
+    {
+        Fixture f;
+        f.drive.file("a/f.txt", 10);
+        f.drive.file("fail/f.txt", 10);
+        TfrmStatistics w(f.services);
+        w.setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name() == "fail")
+                throw std::bad_alloc();
+        });
+        w.show();
+        QVERIFY(collect(w));
+        QCOMPARE(f.messages.texts().last(), QString("The scan failed: out of memory."));
+        QCOMPARE(f.messages.shown().last().kind, Messages::Kind::Error);
+        QVERIFY(!w.collecting());
+        QVERIFY(button(&w, "btOK")->isEnabled());
+        QCOMPARE(w.statusText(), QString());
+    }
+
+    void unreadableDirectoriesAreCountedOnTheStatusLine()
+    {
+        Fixture f;
+        f.drive.file("kept/f.txt", 10);
+        f.drive.file("gone1/f.txt", 10);
+        f.drive.file("gone2/f.txt", 10);
+        TfrmStatistics w(f.services);
+        w.setBeforeDirectory([](const WalkDir& dir) {
+            if (dir.name().starts_with("gone"))
+                ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
+        });
+        w.show();
+        QVERIFY(collect(w));
+        QCOMPARE(w.statusText(), QString("Finished - 1 files processed; 2 directories could not be read"));
+        const QString tip = w.findChild<QLabel*>("lblStatus")->toolTip();
+        QVERIFY2(tip.contains(QString::fromStdString(f.drive.path("gone2"))), qPrintable(tip));
+    }
 
     void layoutBeforeAnyCollection()
     {
