@@ -181,7 +181,7 @@ TEST(CliWalk, OutOfMemoryIsAMessageNotAnAbort)
         const CliRun run =
             // A hang fails too (timeout's status is 124).
             runShell("ulimit -v " + std::to_string(megabytes * 1024) + "; exec timeout 120 " +
-                     quote(KELVANE_CLI_PATH) + " --threads 4 hogs --limit 0 " + quote(a.root()));
+                     quote(KELVANE_CLI_PATH) + " --threads 4 --io 4 hogs --limit 0 " + quote(a.root()));
         if (run.err.find("error while loading shared libraries") != std::string::npos)
             continue; // too little even to start the program
         if (run.status == 0) {
