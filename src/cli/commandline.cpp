@@ -14,12 +14,12 @@ namespace kelvane::cli {
 
 namespace {
 
-const OptionSpec kJsonOption{"json", nullptr,
-                             "one JSON object per row and line: real path as \"path\" (\"path_b64\" "
-                             "when not UTF-8), sizes in bytes, times in ISO 8601 UTC"};
-const OptionSpec kNullOption{"0,null", nullptr,
-                             "only the real paths, each ended by a NUL byte (for xargs -0)"};
-const OptionSpec kHelpOption{"h,help", nullptr, "show this help and exit"};
+const OptionDef kJsonOption{"json", nullptr,
+                            "one JSON object per row and line: real path as \"path\" (\"path_b64\" "
+                            "when not UTF-8), sizes in bytes, times in ISO 8601 UTC"};
+const OptionDef kNullOption{"0,null", nullptr,
+                            "only the real paths, each ended by a NUL byte (for xargs -0)"};
+const OptionDef kHelpOption{"h,help", nullptr, "show this help and exit"};
 
 // Arguments are bytes. Latin-1 maps every byte to one character and back, so
 // the parser sees ASCII option names and a path that is not UTF-8 survives.
@@ -33,27 +33,27 @@ std::string toBytes(const QString& text)
     return text.toLatin1().toStdString();
 }
 
-QStringList namesOf(const OptionSpec& spec)
+QStringList namesOf(const OptionDef& def)
 {
-    return QString::fromLatin1(spec.names).split(QLatin1Char(','));
+    return QString::fromLatin1(def.names).split(QLatin1Char(','));
 }
 
-QString longName(const OptionSpec& spec)
+QString longName(const OptionDef& def)
 {
-    return namesOf(spec).constLast();
+    return namesOf(def).constLast();
 }
 
-QCommandLineOption toOption(const OptionSpec& spec)
+QCommandLineOption toOption(const OptionDef& def)
 {
-    QCommandLineOption option(namesOf(spec), QString::fromUtf8(spec.description));
-    if (spec.valueName)
-        option.setValueName(QString::fromLatin1(spec.valueName));
+    QCommandLineOption option(namesOf(def), QString::fromUtf8(def.description));
+    if (def.valueName)
+        option.setValueName(QString::fromLatin1(def.valueName));
     return option;
 }
 
-std::vector<OptionSpec> optionsOf(const CommandSpec& command)
+std::vector<OptionDef> optionsOf(const CommandDef& command)
 {
-    std::vector<OptionSpec> options = command.options;
+    std::vector<OptionDef> options = command.options;
     if (command.outputs & kJsonOutput)
         options.push_back(kJsonOption);
     if (command.outputs & kNullOutput)
@@ -63,7 +63,7 @@ std::vector<OptionSpec> optionsOf(const CommandSpec& command)
     return options;
 }
 
-std::string usageLine(const CommandSpec& command)
+std::string usageLine(const CommandDef& command)
 {
     return std::string("usage: kelvane-cli ") + command.name + " [OPTION]... " + command.arguments + "\n";
 }
@@ -108,24 +108,24 @@ std::string twoColumns(const std::vector<std::string>& heads, const std::vector<
 }
 
 // "  -0, --null       text" lines with the texts in one column.
-std::string optionTable(const std::vector<OptionSpec>& options)
+std::string optionTable(const std::vector<OptionDef>& options)
 {
     std::vector<std::string> heads;
     size_t width = 0;
-    for (const OptionSpec& spec : options) {
+    for (const OptionDef& def : options) {
         std::string head;
-        const QStringList names = namesOf(spec);
+        const QStringList names = namesOf(def);
         const bool hasShort = names.size() > 1;
         head = hasShort ? "  -" + toBytes(names.first()) + ", " : "      ";
         head += "--" + toBytes(names.last());
-        if (spec.valueName)
-            head += std::string("=") + spec.valueName;
+        if (def.valueName)
+            head += std::string("=") + def.valueName;
         width = std::max(width, head.size());
         heads.push_back(head);
     }
     std::vector<std::string> texts;
-    for (const OptionSpec& spec : options)
-        texts.push_back(spec.description);
+    for (const OptionDef& def : options)
+        texts.push_back(def.description);
     return twoColumns(heads, texts, std::min<size_t>(width + 2, 24));
 }
 
@@ -142,19 +142,19 @@ std::string mainHelp()
                        "for scripts).\n\ncommands:\n";
     std::vector<std::string> heads;
     std::vector<std::string> summaries;
-    for (const CommandSpec& c : allCommands()) {
+    for (const CommandDef& c : allCommands()) {
         heads.push_back(std::string("  ") + c.name + " " + c.arguments);
         summaries.push_back(c.summary);
     }
     text += twoColumns(heads, summaries, 24);
-    std::vector<OptionSpec> options = walkOptions();
+    std::vector<OptionDef> options = walkOptions();
     options.push_back(kHelpOption);
     options.push_back({"V,version", nullptr, "show the version and exit"});
     text += "\noptions:\n" + optionTable(options) + "\n" + kExitText;
     return text;
 }
 
-std::string commandHelp(const CommandSpec& command)
+std::string commandHelp(const CommandDef& command)
 {
     return usageLine(command) + "\n" + command.summary + "\n\noptions:\n" + optionTable(optionsOf(command)) +
            "\n" + kExitText;
@@ -196,9 +196,9 @@ bool parseThreads(const QString& text, int* threads)
 
 } // namespace
 
-const std::vector<OptionSpec>& walkOptions()
+const std::vector<OptionDef>& walkOptions()
 {
-    static const std::vector<OptionSpec> options = {
+    static const std::vector<OptionDef> options = {
         {"threads", "N", "fold with N threads, 1 to 1024 (default: one per core)"},
         {"io", "N", "keep N directory reads in flight, 1 to 1024 (default: 32)"},
     };
@@ -206,9 +206,9 @@ const std::vector<OptionSpec>& walkOptions()
     return options;
 }
 
-const CommandSpec* findCommand(const std::string& name)
+const CommandDef* findCommand(const std::string& name)
 {
-    for (const CommandSpec& c : allCommands()) {
+    for (const CommandDef& c : allCommands()) {
         if (name == c.name)
             return &c;
     }
@@ -217,10 +217,10 @@ const CommandSpec* findCommand(const std::string& name)
 
 int usageError(const std::string& command, const std::string& message)
 {
-    const CommandSpec* spec = findCommand(command);
-    if (!spec)
+    const CommandDef* def = findCommand(command);
+    if (!def)
         return mainUsageError(message);
-    print(stderr, "kelvane-cli " + command + ": " + message + "\n" + usageLine(*spec) + "Try 'kelvane-cli " +
+    print(stderr, "kelvane-cli " + command + ": " + message + "\n" + usageLine(*def) + "Try 'kelvane-cli " +
                       command + " --help' for more.\n");
     return kExitUsage;
 }
@@ -238,8 +238,8 @@ int runCommandLine(int argc, char** argv)
     const QCommandLineOption version({QStringLiteral("V"), QStringLiteral("version")}, QString());
     global.addOption(help);
     global.addOption(version);
-    for (const OptionSpec& spec : walkOptions())
-        global.addOption(toOption(spec));
+    for (const OptionDef& def : walkOptions())
+        global.addOption(toOption(def));
     const bool parsed = global.parse(args);
     if (global.isSet(help)) {
         print(stdout, mainHelp());
@@ -263,14 +263,14 @@ int runCommandLine(int argc, char** argv)
     if (rest.isEmpty())
         return mainUsageError("no command given");
     options.command = toBytes(rest.takeFirst());
-    const CommandSpec* command = findCommand(options.command);
+    const CommandDef* command = findCommand(options.command);
     if (!command)
         return mainUsageError("unknown command " + options.command);
 
     QCommandLineParser parser;
-    const std::vector<OptionSpec> specs = optionsOf(*command);
-    for (const OptionSpec& spec : specs)
-        parser.addOption(toOption(spec));
+    const std::vector<OptionDef> specs = optionsOf(*command);
+    for (const OptionDef& def : specs)
+        parser.addOption(toOption(def));
     rest.prepend(args.first());
     const bool commandParsed = parser.parse(rest);
     if (parser.isSet(QStringLiteral("help"))) {
@@ -280,10 +280,10 @@ int runCommandLine(int argc, char** argv)
     if (!commandParsed)
         return usageError(options.command, parseError(parser));
 
-    for (const OptionSpec& spec : specs) {
-        const QString name = longName(spec);
+    for (const OptionDef& def : specs) {
+        const QString name = longName(def);
         if (parser.isSet(name) && name != QLatin1String("help"))
-            options.options[toBytes(name)] = spec.valueName ? toBytes(parser.value(name)) : std::string();
+            options.options[toBytes(name)] = def.valueName ? toBytes(parser.value(name)) : std::string();
     }
     if (options.has("threads") && !parseThreads(fromBytes(options.value("threads")), &options.threads))
         return usageError(options.command, "--threads needs a number from 1 to 1024");

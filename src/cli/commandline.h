@@ -8,7 +8,7 @@
 namespace kelvane::cli {
 
 // One option of a subcommand, as it is parsed and as --help shows it.
-struct OptionSpec {
+struct OptionDef {
     const char* names;     // "limit", or "0,null": one-letter names first, comma-separated
     const char* valueName; // nullptr for a switch
     const char* description;
@@ -16,11 +16,11 @@ struct OptionSpec {
 
 // One subcommand: its grammar, its help and what runs it. Adding a command
 // or an option is one entry here; parsing, --help and usage errors follow.
-struct CommandSpec {
+struct CommandDef {
     const char* name;
     const char* arguments; // after the options in the usage line: "PATH..."
     const char* summary;   // one line for kelvane-cli --help
-    std::vector<OptionSpec> options;
+    std::vector<OptionDef> options;
     int minPaths = 1;
     int maxPaths = -1; // -1: any number
     int (*run)(const CliOptions&) = nullptr;
@@ -31,13 +31,13 @@ inline constexpr unsigned kJsonOutput = 1; // --json
 inline constexpr unsigned kNullOutput = 2; // -0/--null
 
 // Options every subcommand takes, before or after its name (--threads, --io).
-const std::vector<OptionSpec>& walkOptions();
+const std::vector<OptionDef>& walkOptions();
 
 // The subcommands, in the order --help lists them.
-const std::vector<CommandSpec>& allCommands();
+const std::vector<CommandDef>& allCommands();
 
 // The subcommand of that name, or nullptr.
-const CommandSpec* findCommand(const std::string& name);
+const CommandDef* findCommand(const std::string& name);
 
 // Parses argv, prints help, the version or a usage error, or runs the
 // subcommand; returns the exit status.

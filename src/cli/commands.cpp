@@ -11,16 +11,16 @@ namespace kelvane::cli {
 
 namespace {
 
-const OptionSpec kLimitOption{"limit", "KB", "only files larger than KB kilobytes (default 250)"};
-const OptionSpec kPatternOption{"pattern", "P",
-                                "only names matching the pattern P, * and ? as wildcards, letter case "
-                                "ignored (default *.*)"};
+const OptionDef kLimitOption{"limit", "KB", "only files larger than KB kilobytes (default 250)"};
+const OptionDef kPatternOption{"pattern", "P",
+                               "only names matching the pattern P, * and ? as wildcards, letter case "
+                               "ignored (default *.*)"};
 
 } // namespace
 
-const std::vector<CommandSpec>& allCommands()
+const std::vector<CommandDef>& allCommands()
 {
-    static const std::vector<CommandSpec> commands = {
+    static const std::vector<CommandDef> commands = {
         {"walk",
          "PATH...",
          "totals of each tree (directories, files, bytes, skipped)",

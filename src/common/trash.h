@@ -21,7 +21,7 @@ struct TrashOutcome {
 };
 
 // Moves a file or a whole directory into the Trash of its file system as the
-// freedesktop.org Trash specification describes, so that desktop file
+// freedesktop.org Trash layout describes, so that desktop file
 // managers can list and restore it: the home Trash ($XDG_DATA_HOME/Trash)
 // for the file system of $XDG_DATA_HOME, else $topdir/.Trash/$uid when the
 // administrator made a sticky $topdir/.Trash, else $topdir/.Trash-$uid

@@ -1,4 +1,4 @@
-// Moving to the Trash as the freedesktop.org Trash specification describes.
+// Moving to the Trash as the freedesktop.org Trash layout describes.
 
 #include "common/trash.h"
 #include "support/childprocess.h"

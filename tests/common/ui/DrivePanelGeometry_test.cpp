@@ -33,20 +33,20 @@ using namespace kelvane;
 
 namespace {
 
-struct ScreenSpec {
+struct ScreenSetup {
     int width = 1280;
     int height = 1024;
     int scale = 1;
 };
 
-ScreenSpec screenSpec()
+ScreenSetup screenSetup()
 {
-    ScreenSpec spec;
+    ScreenSetup setup;
     static const QRegularExpression form(QStringLiteral("^(\\d+)x(\\d+)@(\\d+)$"));
     const auto match = form.match(QString::fromLocal8Bit(qgetenv("KELVANE_TEST_SCREEN")));
     if (match.hasMatch())
-        spec = {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt()};
-    return spec;
+        setup = {match.captured(1).toInt(), match.captured(2).toInt(), match.captured(3).toInt()};
+    return setup;
 }
 
 enum class Tool { Duplicates, Hogs, DirHogs, Changed };
@@ -133,9 +133,9 @@ private Q_SLOTS:
     void initTestCase()
     {
         test::pinSettings();
-        const ScreenSpec spec = screenSpec();
+        const ScreenSetup setup = screenSetup();
         const QScreen* screen = QGuiApplication::primaryScreen();
-        QCOMPARE(screen->geometry().size(), QSize(spec.width / spec.scale, spec.height / spec.scale));
+        QCOMPARE(screen->geometry().size(), QSize(setup.width / setup.scale, setup.height / setup.scale));
     }
 
     // Every window with every kind of drive list: the panel and each box stay
@@ -249,7 +249,7 @@ private Q_SLOTS:
 
 int main(int argc, char** argv)
 {
-    const ScreenSpec spec = screenSpec();
+    const ScreenSetup setup = screenSetup();
     // A screen of the given size for the offscreen platform.
     test::TempTree config;
     const QString path = QString::fromStdString(config.path("screen.json"));
@@ -258,13 +258,13 @@ int main(int argc, char** argv)
         return 2;
     file.write(QStringLiteral("{\"screens\": [{\"name\": \"test\", \"x\": 0, \"y\": 0, \"width\": %1, "
                               "\"height\": %2, \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}")
-                   .arg(spec.width)
-                   .arg(spec.height)
+                   .arg(setup.width)
+                   .arg(setup.height)
                    .toUtf8());
     file.close();
     qputenv("QT_QPA_PLATFORM", ("offscreen:configfile=" + path).toLocal8Bit());
-    if (spec.scale != 1)
-        qputenv("QT_SCALE_FACTOR", QByteArray::number(spec.scale));
+    if (setup.scale != 1)
+        qputenv("QT_SCALE_FACTOR", QByteArray::number(setup.scale));
     QApplication app(argc, argv);
     DrivePanelGeometryTest test;
     return QTest::qExec(&test, argc, argv);
