@@ -1,5 +1,6 @@
 #include "common/deletionreport.h"
 
+#include "common/boundpath.h"
 #include "common/commas.h"
 #include "common/displayname.h"
 
@@ -130,6 +131,22 @@ StayReason failureReason(int error, int dirFd, const char* name)
     default:
         return StayReason::Other;
     }
+}
+
+std::optional<Stay> stayOfBinding(const BoundPath& bound)
+{
+    switch (bound.binding) {
+    case Binding::Same:
+        return std::nullopt;
+    case Binding::Changed:
+        return Stay{StayReason::ChangedSinceScan, 0};
+    case Binding::Gone:
+        return Stay{StayReason::AlreadyGone, ENOENT};
+    case Binding::Failed:
+        break;
+    }
+    const bool refused = bound.error == EACCES || bound.error == EPERM;
+    return Stay{refused ? StayReason::Permission : StayReason::Other, bound.error};
 }
 
 } // namespace kelvane

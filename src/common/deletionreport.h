@@ -4,10 +4,13 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace kelvane {
+
+struct BoundPath;
 
 // Why a file or directory handed to a deletion is still there.
 enum class StayReason {
@@ -72,5 +75,13 @@ QString stayLine(const std::string& path, StayReason reason, int error = 0);
 
 // The reason behind a failed unlink or rmdir of name in dirFd.
 StayReason failureReason(int error, int dirFd, const char* name);
+
+// Why an object that was bound for an action stays: nothing when the binding
+// found the scanned object, else the reason and its errno.
+struct Stay {
+    StayReason reason;
+    int error;
+};
+std::optional<Stay> stayOfBinding(const BoundPath& bound);
 
 } // namespace kelvane

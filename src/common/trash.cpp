@@ -237,20 +237,9 @@ TrashOutcome moveToTrash(const std::string& path, const FileIdentity& scanned, b
 {
     TrashOutcome out;
     const BoundPath bound = bindPath(path, scanned, content);
-    switch (bound.binding) {
-    case Binding::Same:
-        break;
-    case Binding::Changed:
-        out.reason = StayReason::ChangedSinceScan;
-        return out;
-    case Binding::Gone:
-        out.reason = StayReason::AlreadyGone;
-        out.error = ENOENT;
-        return out;
-    case Binding::Failed:
-        out.reason =
-            bound.error == EACCES || bound.error == EPERM ? StayReason::Permission : StayReason::Other;
-        out.error = bound.error;
+    if (const auto stay = stayOfBinding(bound)) {
+        out.reason = stay->reason;
+        out.error = stay->error;
         return out;
     }
     std::string original = path;
