@@ -6,9 +6,9 @@ set -euo pipefail
 # Wayland: the platform plugin and a compositor to check that Kelvane starts on
 # it. Packaging and its checks: dpkg-dev (cpack's dependencies), the desktop
 # entry, metainfo and man page validators. The drive tests make ext4 and btrfs
-# images.
+# images. libxxhash-dev: the content hash.
 packages=(build-essential cmake qt6-base-dev qt6-qpa-plugins qt6-wayland libtbb-dev libgtest-dev
-          fonts-dejavu-core util-linux poppler-utils weston
+          libxxhash-dev pkg-config fonts-dejavu-core util-linux poppler-utils weston
           dpkg-dev desktop-file-utils appstream man-db groff-base bash-completion
           e2fsprogs btrfs-progs "$@")
 

@@ -4,6 +4,7 @@
 #include "cli/commandline.h"
 #include "cli/dirhogcommand.h"
 #include "cli/duplicatescommand.h"
+#include "cli/samecontentcommand.h"
 #include "cli/statscommand.h"
 #include "cli/walkcommand.h"
 
@@ -60,6 +61,16 @@ const std::vector<CommandDef>& allCommands()
          1,
          -1,
          runHogs,
+         kJsonOutput | kNullOutput},
+        {"same-content",
+         "PATH...",
+         "files with identical bytes, whatever their names, most wasted space first",
+         {{"limit", "KB", "only files larger than KB kilobytes (default 0)"},
+          {"hidden", nullptr, "also walk hidden directories and list hidden files"},
+          {"byte-compare", nullptr, "prove each group byte for byte rather than by a 128-bit hash"}},
+         1,
+         -1,
+         runSameContent,
          kJsonOutput | kNullOutput},
         {"changed",
          "--from=YYYY-MM-DD --to=YYYY-MM-DD PATH...",

@@ -435,7 +435,7 @@ private:
         void* own = fold_.visit(*n, std::span<const Entry>(entries));
         children->clear();
         for (const Entry& e : entries) {
-            if (!walkEnters(e, rootDev_))
+            if (!walkEnters(e, rootDev_, options_.enterHidden))
                 continue;
             Node* child = new Node(n, e.name, n->depth() + 1, children->size());
             child->setIdentity(e.dev, e.ino, e.mtime);

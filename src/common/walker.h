@@ -30,10 +30,11 @@ public:
 };
 
 // True when the walk enters this entry of a listing: a directory (not a link),
-// not hidden, on the drive's own file system.
-inline bool walkEnters(const Entry& e, dev_t driveDevice)
+// not hidden unless hidden directories are asked for, on the drive's own file
+// system.
+inline bool walkEnters(const Entry& e, dev_t driveDevice, bool enterHidden = false)
 {
-    return e.isDirectory() && !e.isHidden() && e.dev == driveDevice;
+    return e.isDirectory() && (enterHidden || !e.isHidden()) && e.dev == driveDevice;
 }
 
 // Directory reads a walk keeps in flight unless told otherwise: a cold disk
@@ -47,6 +48,8 @@ struct WalkOptions {
     int io = 0;
     const std::atomic<bool>* abort = nullptr; // tested before every directory and entry
     WalkProgress* progress = nullptr;
+    // Enter hidden directories too (their listings reach the fold like any other).
+    bool enterHidden = false;
     // Called before each directory is opened (tests block or abort a walk here).
     std::function<void(const WalkDir&)> beforeDirectory;
 };

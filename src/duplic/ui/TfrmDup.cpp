@@ -20,6 +20,7 @@
 #include "duplic/duplicatescan.h"
 #include "duplic/findduplicates.h"
 #include "duplic/resultlines.h"
+#include "duplic/namecontentgroups.h"
 #include "duplic/ui/binicons.h"
 
 #include <QApplication>
@@ -69,6 +70,9 @@ struct TfrmDup::Outcome {
     std::vector<QByteArray> lines; // the rows' lines (shared), made off the window's thread
     std::vector<uint32_t> groups;  // duplicate group of each row
     bool full = false;
+    bool content = false;
+    ContentProgress compare; // of the content step
+    uint64_t leftOut = 0;    // files the content step could not compare
 };
 
 TfrmDup::TfrmDup(Services& services, QWidget* parent)
@@ -137,6 +141,8 @@ void TfrmDup::buildControls()
     btScan = makeButton(QStringLiteral("btScan"), QStringLiteral("&Scan"), {});
     btExact = makeButton(QStringLiteral("btExact"), QStringLiteral("&Exact"),
                          QStringLiteral("Search for duplicates based on file name AND size"));
+    btContent = makeButton(QStringLiteral("btContent"), QStringLiteral("Co&ntent"),
+                           QStringLiteral("Search for duplicates based on file name AND content"));
     btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
     btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Mark"),
                           QStringLiteral("Mark file for deletion (double click on grid also works)"));
@@ -147,15 +153,17 @@ void TfrmDup::buildControls()
     btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
                           QStringLiteral("Browse this file and directory"));
     btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns"));
-    for (QPushButton* b : {btScan, btExact, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
+    for (QPushButton* b :
+         {btScan, btExact, btContent, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
         b->resize(kButtonWidth * s, kButtonHeight * s);
     imTrash = emptyBinIcon();
     imTrashFul = fullBinIcon();
     btDelete->setIcon(imTrash);
-    setStartButtons({btScan, btExact});
+    setStartButtons({btScan, btExact, btContent});
 
     connect(btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
     connect(btExact, &QPushButton::clicked, this, &TfrmDup::btExactClick);
+    connect(btContent, &QPushButton::clicked, this, &TfrmDup::btContentClick);
     connect(btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
     connect(btDelete, &QPushButton::clicked, this, &TfrmDup::DeleteAllFiles);
     connect(btPrint, &QPushButton::clicked, this, &TfrmDup::btPrintClick);
@@ -214,11 +222,13 @@ void TfrmDup::FormShow()
         Label1->setText(QStringLiteral("&Look for duplicates larger than:"));
         btScan->setToolTip(QStringLiteral("Duplicates on file name only"));
         btExact->show();
+        btContent->show();
     } else {
         setWindowTitle(QStringLiteral("Find and delete file hogs"));
         Label1->setText(QStringLiteral("&Look for file hogs larger than:"));
         btScan->setToolTip(QStringLiteral("Start scanning for file hogs"));
         btExact->hide();
+        btContent->hide();
     }
     Label1->adjustSize();
     layoutButtons();
@@ -238,7 +248,7 @@ int TfrmDup::leftControlsRight() const
 }
 
 // Left to right, 3 pixels apart; Abort and Mark share a place. In file-hogs
-// mode Close takes the hidden Exact button's place.
+// mode Close takes the hidden Exact and Content buttons' place.
 void TfrmDup::layoutButtons()
 {
     const int s = designScale(this);
@@ -251,9 +261,11 @@ void TfrmDup::layoutButtons()
     place(btScan);
     if (duplicates_) {
         place(btExact);
+        place(btContent);
         place(btClose);
     } else {
         btExact->move(left, top);
+        btContent->move(left, top);
         place(btClose);
     }
     btAbort->move(left, top);
@@ -349,7 +361,15 @@ void TfrmDup::btExactClick()
     scan(true);
 }
 
-void TfrmDup::scan(bool exact)
+void TfrmDup::btContentClick()
+{
+    if (scanning() || !duplicates_)
+        return;
+    ClearGrid();
+    scan(false, true);
+}
+
+void TfrmDup::scan(bool exact, bool content)
 {
     lbFiles.clear();
     DupScanSettings settings;
@@ -363,11 +383,13 @@ void TfrmDup::scan(bool exact)
     setScanning(true);
 
     auto outcome = std::make_shared<Outcome>();
+    outcome->content = content;
     outcome_ = outcome;
     const std::vector<Drive> drives = pnlDrives->selectedDrives();
     ScanRunner* r = runner();
     Messages* messages = services_.messages;
-    runner()->start([this, r, messages, outcome, drives, settings, hook = beforeDirectory_] {
+    runner()->start([this, r, messages, outcome, drives, settings, hook = beforeDirectory_,
+                     contentHook = contentHook_] {
         DuplicateScan duplicateScan(settings);
         WalkOptions options;
         options.abort = &r->abortFlag();
@@ -382,6 +404,16 @@ void TfrmDup::scan(bool exact)
             [&] { return duplicateScan.stopped(); });
         outcome->full = duplicateScan.full();
         outcome->rows = duplicateScan.takeResult(&outcome->groups);
+        if (outcome->content) {
+            ContentOptions compare;
+            compare.abort = &r->abortFlag();
+            compare.progress = &outcome->compare;
+            compare.beforeRead = contentHook;
+            NameContentResult split = splitByContent(std::move(outcome->rows), compare);
+            outcome->rows = std::move(split.rows);
+            outcome->groups = std::move(split.groups);
+            outcome->leftOut = split.leftOut;
+        }
         outcome->lines.reserve(outcome->rows.size());
         for (const GridRow& row : outcome->rows)
             outcome->lines.push_back(row.cells);
@@ -393,8 +425,8 @@ void TfrmDup::setScanning(bool on)
 {
     btAbort->setVisible(on);
     btDelete->setVisible(!on && !lbFiles.empty());
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{btScan, btExact, btClose, pnlDrives, SpinEdit1, cbWildCard})
+    for (QWidget* w : std::initializer_list<QWidget*>{btScan, btExact, btContent, btClose, pnlDrives,
+                                                      SpinEdit1, cbWildCard})
         w->setEnabled(!on);
     if (on) {
         for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
@@ -409,7 +441,14 @@ void TfrmDup::setScanning(bool on)
 
 void TfrmDup::showProgress()
 {
-    if (scanning())
+    if (!scanning())
+        return;
+    const int step = outcome_ ? outcome_->compare.step.load() : int(ContentStep::Sizes);
+    if (step == int(ContentStep::Heads) || step == int(ContentStep::Whole))
+        pnlSel->setText(QStringLiteral("Comparing contents: %1 of %2 files")
+                            .arg(addCommas(int64_t(outcome_->compare.filesRead.load())),
+                                 addCommas(int64_t(outcome_->compare.filesToRead.load()))));
+    else
         pnlSel->setText(displayName(runner()->progress().currentDirectory()));
 }
 
@@ -454,6 +493,9 @@ void TfrmDup::showResult()
     if (resultCount > 0)
         gridModel_->setRows(std::move(outcome->rows));
     setScanning(false);
+    if (outcome->leftOut > 0)
+        pnlSel->setText(QStringLiteral("%1 files changed or could not be read while compared; left out")
+                            .arg(addCommas(int64_t(outcome->leftOut))));
     if (lbFiles.empty()) {
         services_.messages->information(this, QStringLiteral("No files found."));
         return;
@@ -472,6 +514,8 @@ void TfrmDup::deleteOneFile(int row)
 {
     if (row < 1 || row > resultCount)
         return;
+    if (gridModel_->rowPath(row).empty())
+        return; // the empty row between two content groups
     const int column = timeColumn();
     const bool wasMarked = gridModel_->Cells(column, row) == kMarked;
     // Duplicate rows never move, so a row's group is its place's.
@@ -569,7 +613,7 @@ void TfrmDup::Sortbysize1Click(QAction* chosen)
 void TfrmDup::BrowseDirectory1Click()
 {
     const int row = grid->Row();
-    if (row < 1 || row > resultCount)
+    if (row < 1 || row > resultCount || gridModel_->rowPath(row).empty())
         return;
     const auto [directory, name] = splitPath(gridModel_->rowPath(row));
     TfrmBrowse::browse(this, services_, directory, name, cbWildCard->currentText());

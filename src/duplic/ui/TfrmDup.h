@@ -4,6 +4,7 @@
 #include "common/resultgrid.h"
 #include "common/ui/ScanWindow.h"
 #include "common/walkdir.h"
+#include "duplic/contentduplicates.h"
 
 #include <QByteArray>
 #include <QIcon>
@@ -42,6 +43,8 @@ public:
     // runner() says finished.
     void btScanClick();
     void btExactClick();
+    // Content: Scan's groups of one name, split by the files' bytes.
+    void btContentClick();
     // Stops the scan; its partial result is shown when the walk has stopped.
     void btAbortClick();
 
@@ -73,6 +76,11 @@ public:
     void setCandidateCapacity(size_t lines) { capacity_ = lines; }
     // Called on the walk's threads before each directory (tests hold a walk here).
     void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
+    // Called on the reading threads before each file the content step reads.
+    void setBeforeContentRead(std::function<void(ContentStep, const std::string&)> hook)
+    {
+        contentHook_ = std::move(hook);
+    }
 
 public Q_SLOTS:
     void done(int result) override;
@@ -89,7 +97,7 @@ private:
 
     void buildControls();
     void layoutButtons();
-    void scan(bool exact);
+    void scan(bool exact, bool content = false);
     void setScanning(bool scanning);
     void showResult() override;
     void showProgress();
@@ -104,6 +112,7 @@ private:
     QLabel* lblWild;
     QPushButton* btScan;
     QPushButton* btExact;
+    QPushButton* btContent;
     QPushButton* btAbort;
     QPushButton* btDelete;
     QPushButton* btPrint;
@@ -130,6 +139,7 @@ private:
     bool duplicates_ = true;
     size_t capacity_;
     std::function<void(const WalkDir&)> beforeDirectory_;
+    std::function<void(ContentStep, const std::string&)> contentHook_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
     bool closing_ = false;
 };

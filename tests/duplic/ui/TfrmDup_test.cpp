@@ -231,7 +231,8 @@ private Q_SLOTS:
         QCOMPARE(f.button("btAbort")->y(), f.button("btDelete")->y());
         if (duplicates) {
             QCOMPARE(x("btExact"), right("btScan") + 3);
-            QCOMPARE(x("btClose"), right("btExact") + 3);
+            QCOMPARE(x("btContent"), right("btExact") + 3);
+            QCOMPARE(x("btClose"), right("btContent") + 3);
         } else {
             QCOMPARE(x("btClose"), right("btScan") + 3);
         }

@@ -1,0 +1,195 @@
+#include "duplic/contentreader.h"
+
+#define XXH_STATIC_LINKING_ONLY // the hash state lives on the stack
+#include <xxhash.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kelvane {
+
+namespace {
+
+constexpr int kFileFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+
+// Opens a path too long for one call, one directory at a time.
+int openStepwise(const std::string& path)
+{
+    size_t pos = 0;
+    int dir = ::open(path[0] == '/' ? "/" : ".", kDirFlags);
+    while (dir >= 0) {
+        while (pos < path.size() && path[pos] == '/')
+            ++pos;
+        const size_t end = path.find('/', pos);
+        const std::string name = path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
+        const bool last = end == std::string::npos || path.find_first_not_of('/', end) == std::string::npos;
+        const int next = ::openat(dir, name.c_str(), last ? kFileFlags : kDirFlags);
+        const int saved = errno;
+        ::close(dir);
+        errno = saved;
+        if (last || next < 0)
+            return next;
+        dir = next;
+        pos = end;
+    }
+    return -1;
+}
+
+bool sameTime(const struct stat& st, const FileIdentity& id)
+{
+    return int64_t(st.st_mtim.tv_sec) == id.mtimeSec &&
+           (id.mtimeNsec < 0 || int64_t(st.st_mtim.tv_nsec) == id.mtimeNsec);
+}
+
+} // namespace
+
+CheckedFile::~CheckedFile()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+CheckedFile::CheckedFile(CheckedFile&& other) noexcept : fd_(other.fd_), error_(other.error_)
+{
+    other.fd_ = -1;
+}
+
+CheckedFile& CheckedFile::operator=(CheckedFile&& other) noexcept
+{
+    if (this != &other) {
+        if (fd_ >= 0)
+            ::close(fd_);
+        fd_ = other.fd_;
+        error_ = other.error_;
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+ReadOutcome CheckedFile::open(const std::string& path, FileIdentity& id)
+{
+    fd_ = ::open(path.c_str(), kFileFlags);
+    if (fd_ < 0 && errno == ENAMETOOLONG)
+        fd_ = openStepwise(path);
+    if (fd_ < 0) {
+        error_ = errno;
+        // Gone, or a link or a directory in its place: not the listed file.
+        if (error_ == ENOENT || error_ == ELOOP || error_ == ENOTDIR || error_ == EISDIR)
+            return ReadOutcome::Changed;
+        return ReadOutcome::Unreadable;
+    }
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) {
+        error_ = errno;
+        return ReadOutcome::Unreadable;
+    }
+    if (!S_ISREG(st.st_mode) || st.st_dev != id.dev || st.st_ino != id.ino ||
+        int64_t(st.st_size) != id.size || !sameTime(st, id))
+        return ReadOutcome::Changed;
+    id.mtimeNsec = int64_t(st.st_mtim.tv_nsec);
+    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    return ReadOutcome::Read;
+}
+
+ssize_t CheckedFile::read(void* buffer, size_t n)
+{
+    for (;;) {
+        const ssize_t got = ::read(fd_, buffer, n);
+        if (got >= 0)
+            return got;
+        if (errno != EINTR) {
+            error_ = errno;
+            return -1;
+        }
+    }
+}
+
+ReadOutcome CheckedFile::stillSame(const FileIdentity& id)
+{
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) {
+        error_ = errno;
+        return ReadOutcome::Unreadable;
+    }
+    return int64_t(st.st_size) == id.size && sameTime(st, id) ? ReadOutcome::Read : ReadOutcome::Changed;
+}
+
+ContentReader::ContentReader() : buffer_(new char[kBufferSize]) {}
+
+ContentReader::~ContentReader() = default;
+
+ReadOutcome ContentReader::fail(const CheckedFile& file)
+{
+    error_ = file.error();
+    return ReadOutcome::Unreadable;
+}
+
+ReadOutcome ContentReader::headHash(const std::string& path, FileIdentity& id, ContentHash* hash)
+{
+    CheckedFile file;
+    if (const ReadOutcome opened = file.open(path, id); opened != ReadOutcome::Read) {
+        error_ = file.error();
+        return opened;
+    }
+    const size_t want = size_t(std::min(id.size, kHeadBytes));
+    size_t have = 0;
+    while (have < want) {
+        const ssize_t got = file.read(buffer_.get() + have, want - have);
+        if (got < 0)
+            return fail(file);
+        if (got == 0)
+            return ReadOutcome::Changed; // shorter than listed
+        have += size_t(got);
+    }
+    if (const ReadOutcome after = file.stillSame(id); after != ReadOutcome::Read) {
+        error_ = file.error();
+        return after;
+    }
+    const XXH128_hash_t h = XXH3_128bits(buffer_.get(), have);
+    *hash = ContentHash{h.low64, h.high64};
+    return ReadOutcome::Read;
+}
+
+ReadOutcome ContentReader::fullHash(const std::string& path, FileIdentity& id, ContentHash* hash,
+                                    const std::atomic<bool>* abort, std::atomic<uint64_t>* bytesRead)
+{
+    CheckedFile file;
+    if (const ReadOutcome opened = file.open(path, id); opened != ReadOutcome::Read) {
+        error_ = file.error();
+        return opened;
+    }
+    XXH3_state_t state;
+    XXH3_INITSTATE(&state);
+    XXH3_128bits_reset(&state);
+    int64_t total = 0;
+    for (;;) {
+        if (abort && abort->load(std::memory_order_relaxed))
+            return ReadOutcome::Aborted;
+        const ssize_t got = file.read(buffer_.get(), kBufferSize);
+        if (got < 0)
+            return fail(file);
+        if (got == 0)
+            break;
+        total += got;
+        if (total > id.size)
+            return ReadOutcome::Changed; // grew while read
+        XXH3_128bits_update(&state, buffer_.get(), size_t(got));
+        if (bytesRead)
+            bytesRead->fetch_add(uint64_t(got), std::memory_order_relaxed);
+    }
+    if (total != id.size)
+        return ReadOutcome::Changed;
+    if (const ReadOutcome after = file.stillSame(id); after != ReadOutcome::Read) {
+        error_ = file.error();
+        return after;
+    }
+    const XXH128_hash_t h = XXH3_128bits_digest(&state);
+    *hash = ContentHash{h.low64, h.high64};
+    return ReadOutcome::Read;
+}
+
+} // namespace kelvane

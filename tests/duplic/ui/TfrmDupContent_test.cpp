@@ -1,0 +1,232 @@
+// The duplicates window's Content check: Scan's name groups split by bytes.
+
+#include "common/resultgrid.h"
+#include "common/ui/ResultGridView.h"
+#include "common/ui/ScanRunner.h"
+#include "common/ui/services.h"
+#include "duplic/findduplicates.h"
+#include "duplic/ui/TfrmDup.h"
+#include "support/pinnedsettings.h"
+#include "support/temptree.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <atomic>
+#include <chrono>
+#include <fcntl.h>
+#include <memory>
+#include <thread>
+#include <unistd.h>
+
+using namespace kelvane;
+using kelvane::test::TempTree;
+
+namespace {
+
+QString q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+struct Fixture {
+    Fixture()
+    {
+        findDuplicates = true;
+        window = std::make_unique<TfrmDup>(services);
+        window->findChild<QSpinBox*>("SpinEdit1")->setValue(0);
+    }
+    TempTree drive;
+    ScriptedMessages messages;
+    PdfPrintService printing{QString::fromStdString(drive.path("out.pdf"))};
+    MemoryClipboard clipboard;
+    FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
+    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
+    SearchPathList searchPath;
+    Services services{&messages, &printing, &clipboard, &drives, &clock, &searchPath};
+    std::unique_ptr<TfrmDup> window;
+
+    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
+    ResultGrid& grid() const { return *window->gridModel(); }
+
+    bool scan(const char* start)
+    {
+        QSignalSpy done(window->runner(), &ScanRunner::finished);
+        QTest::mouseClick(button(start), Qt::LeftButton);
+        return done.wait(10000);
+    }
+
+    std::string write(const std::string& relative, const std::string& content)
+    {
+        const size_t slash = relative.rfind('/');
+        if (slash != std::string::npos)
+            drive.dir(relative.substr(0, slash));
+        const std::string path = drive.path(relative);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            [[maybe_unused]] const ssize_t n = ::write(fd, content.data(), content.size());
+            ::close(fd);
+        }
+        return path;
+    }
+};
+
+} // namespace
+
+class TfrmDupContentTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { test::pinSettings(); }
+
+    void buttonBesideScanAndExact()
+    {
+        Fixture f;
+        QPushButton* content = f.button("btContent");
+        QVERIFY(content);
+        QCOMPARE(content->text(), QString("Co&ntent"));
+        QCOMPARE(content->toolTip(), QString("Search for duplicates based on file name AND content"));
+        QVERIFY(!content->isHidden());
+        QCOMPARE(content->x(), f.button("btExact")->geometry().right() + 1 + 3);
+        QCOMPARE(f.button("btClose")->x(), content->geometry().right() + 1 + 3);
+        // Its accelerator is no other control's.
+        QSet<QChar> keys;
+        for (QPushButton* b : f.window->findChildren<QPushButton*>()) {
+            const qsizetype amp = b->text().indexOf('&');
+            if (amp >= 0)
+                QVERIFY2(!keys.contains(b->text().at(amp + 1).toLower()), qPrintable(b->text()));
+            if (amp >= 0)
+                keys.insert(b->text().at(amp + 1).toLower());
+        }
+        for (QLabel* l : f.window->findChildren<QLabel*>()) {
+            const qsizetype amp = l->text().indexOf('&');
+            if (amp >= 0)
+                QVERIFY2(l->text().at(amp + 1).toLower() != QChar('n'), qPrintable(l->text()));
+        }
+        // Every visible button fits the narrowest window.
+        int right = 0;
+        for (QPushButton* b : f.window->findChildren<QPushButton*>())
+            if (!b->isHidden())
+                right = std::max(right, b->geometry().right());
+        QVERIFY(right < f.window->minimumWidth());
+
+        findDuplicates = false;
+        TfrmDup hogs(f.services);
+        QVERIFY(hogs.findChild<QPushButton*>("btContent")->isHidden());
+    }
+
+    void groupsSplitByContentAndActedOnAsScan()
+    {
+        Fixture f;
+        const std::string a(300000, 'a'), b(300000, 'b');
+        f.write("one/readme.txt", a);
+        f.write("two/README.TXT", a);
+        f.write("three/readme.txt", b);
+        f.write("four/ReadMe.txt", b);
+        f.write("five/readme.txt", std::string(300000, 'c'));
+        f.write("six/photo.jpg", a); // the same bytes under another name
+        f.write("seven/photo.jpg", std::string(300000, 'p'));
+        f.drive.dir("eight");
+        QVERIFY(::link(f.drive.path("one/readme.txt").c_str(), f.drive.path("eight/readme.txt").c_str()) ==
+                0);
+        // One time for all, so that Scan orders each name by directory.
+        for (const char* name : {"one/readme.txt", "two/README.TXT", "three/readme.txt", "four/ReadMe.txt",
+                                 "five/readme.txt", "six/photo.jpg", "seven/photo.jpg"})
+            test::setMtime(f.drive.path(name), test::localTime(2024, 3, 5, 14, 37, 58));
+
+        QVERIFY(f.scan("btScan"));
+        QCOMPARE(f.window->resultRows(), 8); // by name only
+
+        QVERIFY(f.scan("btContent"));
+        const QStringList lines = f.window->resultLines();
+        QCOMPARE(lines.size(), 5);
+        // eight/ and one/ hold one file: shown once, at its first row.
+        QCOMPARE(f.grid().rowPath(1), f.drive.path("eight/readme.txt"));
+        QCOMPARE(f.grid().rowPath(2), f.drive.path("two/README.TXT"));
+        QCOMPARE(lines[2], QString());
+        QCOMPARE(f.grid().rowPath(3), std::string());
+        QCOMPARE(f.grid().rowPath(4), f.drive.path("four/ReadMe.txt"));
+        QCOMPARE(f.grid().rowPath(5), f.drive.path("three/readme.txt"));
+        QCOMPARE(lines[0], "readme.txt    \t  292 K\t3/5/2024\t2:37:58 PM\t" + q(f.drive.path("eight/")));
+        QVERIFY(!f.button("btDelete")->isHidden());
+        QVERIFY(f.messages.shown().isEmpty());
+
+        QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
+        QCOMPARE(f.clipboard.text(), lines.join("\r\n"));
+
+        // Marking as Scan; the row between two groups is nobody's.
+        f.window->gridView()->setRow(3);
+        QTest::mouseClick(f.button("btDelete"), Qt::LeftButton);
+        QCOMPARE(f.window->markedFileCount(), 0);
+        QCOMPARE(f.grid().Cells(3, 3), QString());
+        QCOMPARE(f.window->gridView()->Row(), 4);
+        QTest::mouseClick(f.button("btDelete"), Qt::LeftButton);
+        QCOMPARE(f.window->markedFileCount(), 1);
+        QCOMPARE(f.window->markedByteCount(), 300000);
+        QCOMPARE(f.window->markedPaths(), std::vector<std::string>{f.drive.path("four/ReadMe.txt")});
+        QCOMPARE(f.grid().Cells(3, 4), QString("MARKED"));
+
+        QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
+        QCOMPARE(f.printing.dialogsShown(), 1);
+        QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void fileChangedWhileComparedIsLeftOutAndSaid()
+    {
+        Fixture f;
+        const std::string same(5000, 's');
+        f.write("a/x.dat", same);
+        f.write("b/x.dat", same);
+        const std::string changing = f.write("c/x.dat", same);
+        f.window->setBeforeContentRead([&](ContentStep step, const std::string& path) {
+            if (step == ContentStep::Heads && path == changing)
+                test::setMtime(changing, 1'000'000'000); // edited between the scan and the read
+        });
+        QVERIFY(f.scan("btContent"));
+        QCOMPARE(f.window->resultRows(), 2);
+        QCOMPARE(f.grid().rowPath(1), f.drive.path("a/x.dat"));
+        QCOMPARE(f.grid().rowPath(2), f.drive.path("b/x.dat"));
+        QCOMPARE(f.window->findChild<QLabel*>("pnlSel")->text(),
+                 QString("1 files changed or could not be read while compared; left out"));
+    }
+
+    void abortWhileComparing()
+    {
+        Fixture f;
+        for (int i = 0; i < 6; ++i) {
+            f.write("a/file" + std::to_string(i), std::string(10000 + size_t(i), char('a' + i)));
+            f.write("b/file" + std::to_string(i), std::string(10000 + size_t(i), char('a' + i)));
+        }
+        std::atomic<bool> held{false};
+        ScanRunner* runner = f.window->runner();
+        f.window->setBeforeContentRead([&](ContentStep step, const std::string&) {
+            if (step != ContentStep::Whole)
+                return;
+            held = true; // every read waits: nothing is proven before the abort
+            while (!runner->abortRequested())
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        });
+        f.window->show();
+        QSignalSpy done(runner, &ScanRunner::finished);
+        QTest::mouseClick(f.button("btContent"), Qt::LeftButton);
+        QTRY_VERIFY(held.load());
+        QTRY_VERIFY(f.window->findChild<QLabel*>("pnlSel")->text().startsWith("Comparing contents: "));
+        QVERIFY(!f.button("btContent")->isEnabled());
+        QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
+        QVERIFY(done.wait(10000));
+        QVERIFY(f.window->aborted());
+        // Nothing was proven before the abort: the notice, then "No files found.".
+        QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER", "No files found."}));
+        QVERIFY(f.button("btContent")->isEnabled());
+
+        f.messages.clear();
+        f.window->setBeforeContentRead({});
+        QVERIFY(f.scan("btContent"));
+        QCOMPARE(f.window->resultRows(), 6 * 3 - 1);
+    }
+};
+
+QTEST_MAIN(TfrmDupContentTest)
+#include "TfrmDupContent_test.moc"
