@@ -43,7 +43,7 @@ ContentCandidates::Chunks ContentCandidates::visit(const WalkDir& dir, std::span
         ContentFile& f = files.emplace_back();
         f.path.reserve(directory.size() + e.name.size());
         f.path.append(directory).append(e.name);
-        f.id = FileIdentity{e.dev, e.ino, e.size, e.mtime, e.mtimeNsec};
+        f.id = ContentIdentity{e.dev, e.ino, e.size, e.mtime, e.mtimeNsec};
     }
     Chunks chunks;
     if (!files.empty())

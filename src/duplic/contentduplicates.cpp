@@ -15,7 +15,7 @@ enum class State : uint8_t { Pending, Done, Dropped };
 
 struct Member {
     size_t file = 0; // position in the input
-    FileIdentity id;
+    ContentIdentity id;
     ContentHash hash;
     State state = State::Pending;
 };

@@ -39,7 +39,7 @@ int openStepwise(const std::string& path)
     return -1;
 }
 
-bool sameTime(const struct stat& st, const FileIdentity& id)
+bool sameTime(const struct stat& st, const ContentIdentity& id)
 {
     return int64_t(st.st_mtim.tv_sec) == id.mtimeSec &&
            (id.mtimeNsec < 0 || int64_t(st.st_mtim.tv_nsec) == id.mtimeNsec);
@@ -70,7 +70,7 @@ CheckedFile& CheckedFile::operator=(CheckedFile&& other) noexcept
     return *this;
 }
 
-ReadOutcome CheckedFile::open(const std::string& path, FileIdentity& id)
+ReadOutcome CheckedFile::open(const std::string& path, ContentIdentity& id)
 {
     fd_ = ::open(path.c_str(), kFileFlags);
     if (fd_ < 0 && errno == ENAMETOOLONG)
@@ -108,7 +108,7 @@ ssize_t CheckedFile::read(void* buffer, size_t n)
     }
 }
 
-ReadOutcome CheckedFile::stillSame(const FileIdentity& id)
+ReadOutcome CheckedFile::stillSame(const ContentIdentity& id)
 {
     struct stat st;
     if (::fstat(fd_, &st) != 0) {
@@ -128,7 +128,7 @@ ReadOutcome ContentReader::fail(const CheckedFile& file)
     return ReadOutcome::Unreadable;
 }
 
-ReadOutcome ContentReader::headHash(const std::string& path, FileIdentity& id, ContentHash* hash)
+ReadOutcome ContentReader::headHash(const std::string& path, ContentIdentity& id, ContentHash* hash)
 {
     CheckedFile file;
     if (const ReadOutcome opened = file.open(path, id); opened != ReadOutcome::Read) {
@@ -154,7 +154,7 @@ ReadOutcome ContentReader::headHash(const std::string& path, FileIdentity& id, C
     return ReadOutcome::Read;
 }
 
-ReadOutcome ContentReader::fullHash(const std::string& path, FileIdentity& id, ContentHash* hash,
+ReadOutcome ContentReader::fullHash(const std::string& path, ContentIdentity& id, ContentHash* hash,
                                     const std::atomic<bool>* abort, std::atomic<uint64_t>* bytesRead)
 {
     CheckedFile file;

@@ -10,7 +10,7 @@ namespace kelvane {
 
 // What a scan saw of a file. A read refuses the file once any of it differs:
 // the bytes read would not be the bytes of the file that was listed.
-struct FileIdentity {
+struct ContentIdentity {
     dev_t dev = 0;
     ino_t ino = 0;
     int64_t size = 0;
@@ -48,12 +48,12 @@ public:
 
     // Opens path; Changed when it is no longer the regular file of id (the
     // first open also records the nanoseconds of its time in id).
-    ReadOutcome open(const std::string& path, FileIdentity& id);
+    ReadOutcome open(const std::string& path, ContentIdentity& id);
     // Reads up to n bytes at the current position; the count read (0 at the
     // end), or -1 with error() set.
     ssize_t read(void* buffer, size_t n);
     // Changed when the file's size or time moved since it was opened.
-    ReadOutcome stillSame(const FileIdentity& id);
+    ReadOutcome stillSame(const ContentIdentity& id);
     int error() const { return error_; }
 
 private:
@@ -68,9 +68,9 @@ public:
     ~ContentReader();
 
     // Hash of the first kHeadBytes bytes (the whole file when it is smaller).
-    ReadOutcome headHash(const std::string& path, FileIdentity& id, ContentHash* hash);
+    ReadOutcome headHash(const std::string& path, ContentIdentity& id, ContentHash* hash);
     // Hash of the whole file; bytesRead (may be null) grows as it reads.
-    ReadOutcome fullHash(const std::string& path, FileIdentity& id, ContentHash* hash,
+    ReadOutcome fullHash(const std::string& path, ContentIdentity& id, ContentHash* hash,
                          const std::atomic<bool>* abort, std::atomic<uint64_t>* bytesRead);
     // errno of the last Unreadable outcome.
     int error() const { return error_; }

@@ -274,7 +274,7 @@ TEST(SameContentCandidates, LimitEmptyHiddenAndWalkOrder)
     for (ContentFile& f : empties) {
         struct stat st;
         ASSERT_EQ(::lstat(f.path.c_str(), &st), 0);
-        f.id = FileIdentity{st.st_dev, st.st_ino, 0, int64_t(st.st_mtim.tv_sec), -1};
+        f.id = ContentIdentity{st.st_dev, st.st_ino, 0, int64_t(st.st_mtim.tv_sec), -1};
     }
     EXPECT_EQ(findSameContent(empties).groups.size(), 1u);
 }
@@ -285,7 +285,7 @@ TEST(SameContentByName, ScanGroupsSplitByContent)
     const std::string a = bytes(6000, 1), b = bytes(6000, 2), c = bytes(6000, 3);
     std::vector<GridRow> rows;
     auto row = [&](const std::string& relativePath, const std::string& content) {
-        rows.push_back(GridRow{QByteArray(relativePath.c_str()), write(tree, relativePath, content)});
+        rows.push_back(GridRow{QByteArray(relativePath.c_str()), write(tree, relativePath, content), {}});
     };
     // As Scan lists them: grouped by name, letter case ignored.
     row("d1/other.txt", a);
@@ -295,7 +295,7 @@ TEST(SameContentByName, ScanGroupsSplitByContent)
     row("d3/readme.txt", b);
     row("d4/ReadMe.txt", b);
     row("d5/readme.txt", c);
-    rows.push_back(GridRow{"d6/readme.txt", tree.path("d6/readme.txt")});
+    rows.push_back(GridRow{"d6/readme.txt", tree.path("d6/readme.txt"), {}});
     tree.dir("d6");
     ASSERT_EQ(::link(tree.path("d5/readme.txt").c_str(), tree.path("d6/readme.txt").c_str()), 0);
     row("d7/zeta.txt", c); // same bytes as d5, other name
