@@ -17,6 +17,9 @@
 #   KELVANE_BENCH_RUNS   timed runs per command (default 5)
 #   KELVANE_BENCH_COLD_RUNS  timed runs per command of the cold groups
 #                        (default 3)
+#   KELVANE_BENCH_COMB   where the comb tree is made (default:
+#                        /var/tmp/kelvane-bench-comb; reused when complete)
+#   KELVANE_BENCH_COMB_LEVELS  levels of the comb tree (default 4000)
 set -euo pipefail
 shopt -u patsub_replacement 2>/dev/null || true  # '&' in a path stays '&'
 
@@ -31,13 +34,16 @@ FILES=${KELVANE_BENCH_FILES:-1000000}
 DIRS=${KELVANE_BENCH_DIRS:-60000}
 RUNS=${KELVANE_BENCH_RUNS:-5}
 COLD_RUNS=${KELVANE_BENCH_COLD_RUNS:-3}
+COMB=${KELVANE_BENCH_COMB:-/var/tmp/kelvane-bench-comb}
+COMB_LEVELS=${KELVANE_BENCH_COMB_LEVELS:-4000}
 README=$ROOT/bench/README.md
 PACKAGES=(hyperfine ncdu gdu time)
 
 # ---------------------------------------------------------------- groups ---
 # Each group times one kelvane command against one or more reference
 # commands. In commands, {cli} stands for kelvane-cli, {floor} for
-# kelvane-floorwalk and {tree} for the tree; commands run through bash, so
+# kelvane-floorwalk, {tree} for the tree and {comb} for the comb tree (each
+# level holds the chain a/ and an empty b/); commands run through bash, so
 # pipelines work. All output goes to /dev/null.
 #
 #   group NAME "what it compares"
@@ -110,6 +116,10 @@ group changed "Files changed: every file last written in one year (2020), whole 
 kelvane "{cli} changed --from 2020-01-01 --to 2020-12-31 {tree}"
 reference find "find {tree} -newermt 2020-01-01 ! -newermt 2021-01-01 -printf '%p\n'"
 
+group comb "One thread on a comb tree: each of 4,000 levels holds the chain a/ and an empty b/"
+kelvane "{cli} --threads 1 walk {comb}"
+reference du "du -s --apparent-size {comb}"
+
 # ---------------------------------------------------------------- helpers --
 
 die() {
@@ -145,6 +155,7 @@ done
 ((${#SELECTED[@]})) || SELECTED=("${GROUP_NAMES[@]}")
 [[ $RUNS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_RUNS must be a positive number"
 [[ $COLD_RUNS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_COLD_RUNS must be a positive number"
+[[ $COMB_LEVELS =~ ^[1-9][0-9]*$ ]] || die "KELVANE_BENCH_COMB_LEVELS must be a positive number"
 
 # Dropping the page cache takes root; without it the cold groups are left out.
 if [[ $(id -u) -ne 0 ]]; then
@@ -187,8 +198,49 @@ for tool in hyperfine ncdu gdu /usr/bin/time; do
   command -v "$tool" >/dev/null || die "$tool not found"
 done
 
-echo "== tree: $TREE"
-"$GENTREE" "$TREE" --files "$FILES" --dirs "$DIRS" --replace
+# Which trees the selected groups use.
+NEED_TREE=0
+NEED_COMB=0
+for i in "${!ENTRY_GROUP[@]}"; do
+  [[ " ${SELECTED[*]} " == *" ${ENTRY_GROUP[$i]} "* ]] || continue
+  [[ ${ENTRY_COMMAND[$i]} == *'{tree}'* ]] && NEED_TREE=1
+  [[ ${ENTRY_COMMAND[$i]} == *'{comb}'* ]] && NEED_COMB=1
+done
+
+if ((NEED_TREE)); then
+  echo "== tree: $TREE"
+  "$GENTREE" "$TREE" --files "$FILES" --dirs "$DIRS" --replace
+fi
+
+# The comb is made level by level from inside (its paths pass PATH_MAX);
+# a marker at the top records that it is complete.
+if ((NEED_COMB)); then
+  echo "== comb tree: $COMB ($COMB_LEVELS levels)"
+  if [[ $(cat "$COMB/kelvane-comb.done" 2>/dev/null) != "levels=$COMB_LEVELS" ]]; then
+    if [[ -e $COMB ]]; then
+      # Only ever delete an earlier comb (or an empty directory).
+      [[ -e $COMB/kelvane-comb.done || -z $(ls -A "$COMB") ]] ||
+        die "$COMB exists and is not a comb tree; move it away or set KELVANE_BENCH_COMB"
+      rm -rf "$COMB"
+    fi
+    mkdir -p "$COMB"
+    python - "$COMB" "$COMB_LEVELS" <<'PY'
+import os
+import sys
+
+# Relative to descriptors: the paths soon pass PATH_MAX.
+fd = os.open(sys.argv[1], os.O_RDONLY | os.O_DIRECTORY)
+for _ in range(int(sys.argv[2])):
+    os.mkdir("a", dir_fd=fd)
+    os.mkdir("b", dir_fd=fd)
+    below = os.open("a", os.O_RDONLY | os.O_DIRECTORY, dir_fd=fd)
+    os.close(fd)
+    fd = below
+os.close(fd)
+PY
+    echo "levels=$COMB_LEVELS" >"$COMB/kelvane-comb.done"
+  fi
+fi
 
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-bench.XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
@@ -199,6 +251,7 @@ expand() {
   command=${command//\{cli\}/$(printf '%q' "$CLI")}
   command=${command//\{floor\}/$(printf '%q' "$FLOOR")}
   command=${command//\{tree\}/$(printf '%q' "$TREE")}
+  command=${command//\{comb\}/$(printf '%q' "$COMB")}
   printf '%s' "$command"
 }
 
@@ -211,6 +264,7 @@ shown() {
   command=${command//\{cli\}/$(printf '%q' "$cli")}
   command=${command//\{floor\}/$(printf '%q' "$floor")}
   command=${command//\{tree\}/$(printf '%q' "$TREE")}
+  command=${command//\{comb\}/$(printf '%q' "$COMB")}
   printf '%s' "$command"
 }
 
@@ -233,7 +287,9 @@ for i in "${!ENTRY_GROUP[@]}"; do
     die "'$command' failed"
   fi
   rss=$(sed -n 's/^[[:space:]]*Maximum resident set size (kbytes): //p' "$WORK/time.txt")
-  printf '%s\t%s\t%s\t%s\n' "$g" "$label" "${rss:-0}" "$(shown "${ENTRY_COMMAND[$i]}")" >>"$ENTRIES"
+  uses=tree
+  [[ ${ENTRY_COMMAND[$i]} == *'{comb}'* ]] && uses=comb
+  printf '%s\t%s\t%s\t%s\t%s\n' "$g" "$label" "${rss:-0}" "$uses" "$(shown "${ENTRY_COMMAND[$i]}")" >>"$ENTRIES"
   if [[ -v GROUP_COLD[$g] ]]; then
     COLD_ARGS+=(--command-name "$g/$label" "$command")
   else
@@ -259,22 +315,26 @@ fi
 
 machine="$(nproc) CPUs ($(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n1)), \
 $(awk '/MemTotal/ {printf "%.1f GiB RAM", $2 / 1048576}' /proc/meminfo), \
-Linux $(uname -r), tree on $(findmnt -n -o FSTYPE -T "$TREE" 2>/dev/null || stat -f -c %T "$TREE")"
+Linux $(uname -r)"
+fstype() { findmnt -n -o FSTYPE -T "$1" 2>/dev/null || stat -f -c %T "$1"; }
+if ((NEED_TREE)); then TREE_FS=$(fstype "$TREE"); else TREE_FS=; fi
+if ((NEED_COMB)); then COMB_FS=$(fstype "$COMB"); else COMB_FS=; fi
 # shellcheck disable=SC2185  # find --version needs no path
 versions="hyperfine $(hyperfine --version | awk '{print $2}'), \
 $(du --version | head -n1), $(find --version | head -n1), \
 $(ncdu -v | head -n1), gdu $(gdu --version | sed -n 's/^Version:[[:space:]]*//p' | head -n1)"
 
 python - "$README" "$WORK/hyperfine.json" "$ENTRIES" "$TREE/kelvane-gentree.done" \
-  "$machine" "$versions" "$TREE" "$RUNS" "$WORK/cold.json" "$COLD_RUNS" "${SELECTED[@]}" <<'PY'
+  "$machine" "$versions" "$TREE" "$RUNS" "$WORK/cold.json" "$COLD_RUNS" \
+  "$COMB" "$COMB_LEVELS" "$TREE_FS" "$COMB_FS" "${SELECTED[@]}" <<'PY'
 import datetime
 import json
 import re
 import sys
 
 readme, results_path, entries_path, marker_path, machine, versions, tree, runs = sys.argv[1:9]
-cold_path, cold_runs = sys.argv[9:11]
-groups = sys.argv[11:]
+cold_path, cold_runs, comb, comb_levels, tree_fs, comb_fs = sys.argv[9:15]
+groups = sys.argv[15:]
 
 results = {}
 cold = set()
@@ -287,13 +347,17 @@ for path in (results_path, cold_path):
 entries = []
 with open(entries_path) as f:
     for line in f:
-        group, label, rss, command = line.rstrip("\n").split("\t", 3)
-        entries.append({"group": group, "label": label, "rss_kib": int(rss or 0), "command": command})
+        group, label, rss, uses, command = line.rstrip("\n").split("\t", 4)
+        entries.append({"group": group, "label": label, "rss_kib": int(rss or 0), "uses": uses,
+                        "command": command})
 marker = {}
-with open(marker_path) as f:
-    for line in f:
-        key, _, value = line.strip().partition("=")
-        marker[key] = value
+try:
+    with open(marker_path) as f:
+        for line in f:
+            key, _, value = line.strip().partition("=")
+            marker[key] = value
+except FileNotFoundError:
+    pass
 
 stamp = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
 apparent = int(marker.get("apparent_bytes", "0"))
@@ -301,6 +365,8 @@ tree_text = (f"`{tree}`: {int(marker.get('dirs', 0)):,} directories, "
              f"{int(marker.get('files', 0)):,} files, {apparent / 2**30:.1f} GiB apparent "
              f"(sparse), deepest directory {marker.get('max_depth', '?')} levels down "
              f"(kelvane-gentree format {marker.get('format', '?')}, seed {marker.get('seed', '?')})")
+comb_text = (f"`{comb}`: a comb of {int(comb_levels):,} levels, {2 * int(comb_levels) + 1:,} "
+             "directories (each level holds the chain `a/` and an empty `b/`) and one file, the marker")
 
 
 def section(group):
@@ -313,10 +379,11 @@ def section(group):
     def t(seconds):
         return f"{(seconds or 0) * scale:.{digits}f}"
 
+    on_comb = rows[0]["uses"] == "comb"
     lines = [
-        f"Recorded {stamp} on {machine}.",
+        f"Recorded {stamp} on {machine}, tree on {comb_fs if on_comb else tree_fs}.",
         "",
-        f"Tree: {tree_text}.",
+        f"Tree: {comb_text if on_comb else tree_text}.",
         "",
         (f"Cold cache: `sync; echo 3 > /proc/sys/vm/drop_caches` before each run; mean ± "
          f"standard deviation of {cold_runs} runs (hyperfine); peak RSS from one run under "
