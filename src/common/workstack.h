@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <condition_variable>
 #include <exception>
 #include <functional>
@@ -47,16 +48,16 @@ public:
     {
         if (items.empty())
             return;
+        size_t wakers;
         {
             std::lock_guard lock(mutex_);
             items_.insert(items_.end(), items.rbegin(), items.rend());
-            if (idle_ == 0)
-                return;
+            wakers = std::min(items.size(), size_t(idle_));
         }
-        if (items.size() == 1)
+        // One idle thread per new item: waking them all on a narrow, deep tree
+        // costs more in futex calls than the reads themselves.
+        for (size_t i = 0; i < wakers; ++i)
             wake_.notify_one();
-        else
-            wake_.notify_all();
     }
 
 private:
