@@ -145,6 +145,9 @@ int main(int argc, char** argv)
         button(window, "btScan")->click();
         waitForScan(window.runner());
         shoot("duplicates", window);
+        button(window, "btContent")->click();
+        waitForScan(window.runner());
+        shoot("duplicates-content", window);
     }
     findDuplicates = false;
     {
