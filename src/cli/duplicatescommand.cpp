@@ -62,37 +62,32 @@ int run(DupMode mode, const CliOptions& options)
                      command, addCommas(int64_t(scan.candidateCount())).toUtf8().constData());
         status = kExitUnreadable;
     }
-    const std::vector<Candidate> sorted = scan.takeCandidates();
     RowWriter out(options.format);
-    std::vector<uint32_t> groups;
-    const std::vector<size_t> order = scan.resultOrder(sorted, &groups);
-    for (size_t k = 0; k < order.size(); ++k) {
-        const Candidate& c = sorted[order[k]];
+    scan.forEachResultLine([&](const ResultLine& r) {
         switch (options.format) {
         case OutputFormat::Lines:
-            out.line(c.line());
+            out.line(r.line);
             break;
         case OutputFormat::Null:
-            out.path(c.path());
+            out.path(r.path);
             break;
         case OutputFormat::Json: {
-            const CandidateFacts facts = c.facts();
             JsonRow row;
             if (mode == DupMode::Duplicates) {
                 // Groups as the result formed them: on the real names.
-                const int64_t group = k < groups.size() ? int64_t(groups[k]) + 1 : 0;
-                std::string_view name = c.line().substr(0, c.nameSize);
+                const int64_t group = int64_t(r.group) + 1;
+                std::string_view name = r.line.substr(0, r.line.find('\t'));
                 while (name.size() > 1 && name.back() == ' ')
                     name.remove_suffix(1); // the column's padding
                 row.number("group", group).text("key", name);
             }
-            row.path(c.path()).number("size", facts.bytes).time("modified", facts.mtime);
-            row.boolean("search_path", facts.onSearchPath);
+            row.path(r.path).number("size", r.facts.bytes).time("modified", r.facts.mtime);
+            row.boolean("search_path", r.facts.onSearchPath);
             out.json(row);
             break;
         }
         }
-    }
+    });
     return status;
 }
 

@@ -2,6 +2,7 @@
 
 #include "common/fileops.h"
 #include "duplic/grouping.h"
+#include "duplic/namecandidates.h"
 #include "duplic/namepattern.h"
 #include "duplic/resultlines.h"
 
@@ -20,9 +21,10 @@ struct ThreadState {
     {
     }
     LineMaker lines;
-    CandidateStore store;
+    CandidateStore store; // file hogs
     std::vector<Candidate> candidates;
-    std::string path; // of the file at hand
+    NameCandidateStore files; // duplicates
+    std::string path;         // of the file at hand
 };
 
 } // namespace
@@ -64,6 +66,8 @@ public:
         ThreadState& state = local_.local();
         size_t directoryLength = 0; // of the directory's path with its "/"; 0 until a file is taken
         uint32_t rootLength = 0;
+        const CandidateDirectory* directory = nullptr;
+        const bool duplicates = settings_.mode == DupMode::Duplicates;
         for (const Entry& e : listing) {
             if (!passesAttributeFilter(e.attr, kRequestScanFiles) || e.size <= limitBytes_ ||
                 !pattern_.matches(e.name))
@@ -82,6 +86,15 @@ public:
                 if (state.path.back() != '/')
                     state.path.push_back('/');
                 directoryLength = state.path.size();
+                if (duplicates)
+                    directory = state.files.addDirectory(
+                        state.lines.directoryColumn(), settings_.keepPaths ? state.path : std::string(),
+                        state.lines.onSearchPath(), settings_.keepFacts, settings_.keepPaths);
+            }
+            if (duplicates) {
+                state.files.add(state.lines.nameColumn(e.name), e.name, e.size, e.stamp(), e.mtime,
+                                FileIdentity::ofEntry(e, rootLength), directory);
+                continue;
             }
             std::string_view path = e.name;
             if (settings_.keepPaths) {
@@ -91,9 +104,9 @@ public:
             }
             const std::string_view line = state.lines.line(e);
             const CandidateFacts facts{e.size, e.mtime, state.lines.onSearchPath()};
-            Candidate c = state.store.add(settings_.mode, line, state.lines.firstTab(), state.lines.secondTab(),
-                                          path, e.name.size(), e.size / 1024,
-                                          settings_.keepFacts ? &facts : nullptr);
+            Candidate c =
+                state.store.add(settings_.mode, line, state.lines.firstTab(), state.lines.secondTab(), path,
+                                e.name.size(), e.size / 1024, settings_.keepFacts ? &facts : nullptr);
             c.identity = FileIdentity::ofEntry(e, rootLength);
             state.candidates.push_back(c);
         }
@@ -121,6 +134,18 @@ public:
         sortCandidates(settings_.mode, all);
         return all;
     }
+
+    std::vector<NameCandidate> takeFiles()
+    {
+        std::vector<NameCandidate> all;
+        all.reserve(count());
+        for (ThreadState& state : local_)
+            state.files.moveCandidatesTo(all);
+        sortByName(all);
+        return all;
+    }
+
+    StampTextCache& stamps() { return stamps_; }
 
 private:
     bool userAborted()
@@ -186,16 +211,30 @@ std::vector<size_t> DuplicateScan::resultOrder(const std::vector<Candidate>& sor
     return addDups(sorted, settings_.exact, groups);
 }
 
+void DuplicateScan::forEachResultLine(const std::function<void(const ResultLine&)>& emit)
+{
+    if (settings_.mode == DupMode::Duplicates) {
+        forEachDuplicateLine(collector_->takeFiles(), settings_.exact, collector_->stamps(), emit);
+        return;
+    }
+    const std::vector<Candidate> sorted = takeCandidates();
+    std::vector<uint32_t> groups;
+    const std::vector<size_t> order = resultOrder(sorted, &groups);
+    for (size_t k = 0; k < order.size(); ++k) {
+        const Candidate& c = sorted[order[k]];
+        emit(ResultLine{c.line(), c.path(), c.facts(), c.identity, k < groups.size() ? groups[k] : 0});
+    }
+}
+
 std::vector<GridRow> DuplicateScan::takeResult(std::vector<uint32_t>* groups)
 {
-    const std::vector<Candidate> sorted = takeCandidates();
     std::vector<GridRow> rows;
-    const std::vector<size_t> order = resultOrder(sorted, groups);
-    rows.reserve(order.size());
-    for (const size_t i : order) {
-        const Candidate& c = sorted[i];
-        rows.push_back(GridRow{QByteArray(c.text, qsizetype(c.lineSize)), std::string(c.path()), c.identity});
-    }
+    forEachResultLine([&](const ResultLine& r) {
+        rows.push_back(
+            GridRow{QByteArray(r.line.data(), qsizetype(r.line.size())), std::string(r.path), r.identity});
+        if (groups && settings_.mode == DupMode::Duplicates)
+            groups->push_back(r.group);
+    });
     return rows;
 }
 

@@ -4,13 +4,16 @@
 #include "common/walker.h"
 #include "duplic/candidates.h"
 #include "duplic/dupmode.h"
+#include "duplic/namecandidates.h"
 
 #include <QString>
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kelvane {
@@ -55,14 +58,17 @@ public:
     bool stopped() const;
     size_t candidateCount() const;
 
-    // The candidate list in its order. Ends the scan; the candidates live as
-    // long as this scan.
+    // File hogs: the candidate list in its order. Ends the scan; the
+    // candidates live as long as this scan. (A duplicates scan keeps its
+    // files without lines: see forEachResultLine.)
     std::vector<Candidate> takeCandidates();
     // Positions in that list of the result lines, in the order of the result
     // list: addDups (Scan or Exact) or reSort (file hogs).
     // groups, when given, receives the duplicate group (0, 1, ...) of each.
     std::vector<size_t> resultOrder(const std::vector<Candidate>& sorted,
                                     std::vector<uint32_t>* groups = nullptr) const;
+    // Calls emit with each line of the result list, in order. Ends the scan.
+    void forEachResultLine(const std::function<void(const ResultLine&)>& emit);
     // The result list as grid rows: each line with the real path of its file
     // and what the scan saw of it; groups, when given, receives the duplicate
     // group number of each row (duplicates mode). Ends the scan.

@@ -64,6 +64,20 @@ QString sizeText(int64_t bytes)
     return QString::fromLatin1(out);
 }
 
+void appendDuplicateLine(std::string& out, std::string_view nameColumn, int64_t bytes, uint32_t stamp,
+                         std::string_view directoryColumn, StampTextCache& stamps)
+{
+    out.append(nameColumn);
+    out.push_back('\t');
+    appendSize(out, bytes);
+    out.push_back('\t');
+    stamps.appendDate(out, stamp);
+    out.push_back('\t');
+    stamps.appendTime(out, stamp);
+    out.push_back('\t');
+    out.append(directoryColumn);
+}
+
 LineMaker::LineMaker(DupMode mode, const SearchPathList* searchPath, StampTextCache& stamps)
     : mode_(mode), searchPath_(searchPath), stamps_(stamps)
 {
@@ -88,6 +102,18 @@ void LineMaker::appendShownName(std::string_view name, bool key)
         return;
     }
     line_.append((key ? nameKey(name) : displayName(name)).toStdString());
+}
+
+std::string_view LineMaker::nameColumn(std::string_view rawName)
+{
+    line_.clear();
+    appendShownName(rawName, true);
+    return line_;
+}
+
+std::string LineMaker::directoryColumn() const
+{
+    return marked_ ? directory_ + kSearchPathMarker : directory_;
 }
 
 std::string_view LineMaker::line(const Entry& file)

@@ -29,6 +29,12 @@ QString nameKey(std::string_view rawName);
 // "  250 K": a size in whole KB (rounded down), through padNumber.
 QString sizeText(int64_t bytes);
 
+// The line of a duplicates file from its parts: name column, size, date and
+// time of the stamp, directory column (the shown directory with its "/" and
+// the search-path marker).
+void appendDuplicateLine(std::string& out, std::string_view nameColumn, int64_t bytes, uint32_t stamp,
+                         std::string_view directoryColumn, StampTextCache& stamps);
+
 // Makes the tab-separated result lines of the files of one directory at a
 // time. Duplicates: name key, size, date, time, directory with "/" (and the
 // search-path marker). File hogs: size, date, time, full path (and the marker).
@@ -43,6 +49,10 @@ public:
     void setDirectory(std::string_view path);
     // The line of one file of that directory, UTF-8; valid until the next call.
     std::string_view line(const Entry& file);
+    // Duplicates: column 1 of a file's line, and the directory's last column
+    // (valid until the next call).
+    std::string_view nameColumn(std::string_view rawName);
+    std::string directoryColumn() const;
     // Where the first and the second column of that line end (their tabs).
     size_t firstTab() const { return firstTab_; }
     // The directory set last is on the search path (its lines carry the marker).
