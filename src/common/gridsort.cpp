@@ -44,11 +44,14 @@ struct TextKey {
     friend bool operator>(const TextKey& a, const TextKey& b) { return b < a; }
 };
 
-KeyTable<TextKey> textKeyTable(const std::vector<QString>& cells, std::string& buffer)
+using CellOf = std::function<QString(size_t)>;
+
+KeyTable<TextKey> textKeyTable(size_t n, const CellOf& cellOf, std::string& buffer)
 {
     std::vector<size_t> ends;
-    ends.reserve(cells.size());
-    for (const QString& cell : cells) {
+    ends.reserve(n);
+    for (size_t i = 0; i < n; ++i) {
+        const QString cell = cellOf(i);
         // ASCII texts (the usual case) need no conversion; they give the same bytes.
         const bool ascii = std::all_of(cell.begin(), cell.end(), [](QChar c) { return c.unicode() < 0x80; });
         if (ascii) {
@@ -63,9 +66,9 @@ KeyTable<TextKey> textKeyTable(const std::vector<QString>& cells, std::string& b
         ends.push_back(buffer.size());
     }
     KeyTable<TextKey> table;
-    table.reserve(cells.size());
+    table.reserve(n);
     size_t begin = 0;
-    for (size_t i = 0; i < cells.size(); ++i) {
+    for (size_t i = 0; i < n; ++i) {
         const char* bytes = buffer.data() + begin;
         const size_t size = ends[i] - begin;
         uint64_t head = 0;
@@ -164,12 +167,12 @@ void quickSortDate(KeyTable<qint64>& table, bool descending)
     sortKeyTable(table, descending, false);
 }
 
-template <typename Key, typename KeyOf> KeyTable<Key> keyTable(const std::vector<QString>& cells, KeyOf keyOf)
+template <typename Key, typename KeyOf> KeyTable<Key> keyTable(size_t n, const CellOf& cellOf, KeyOf keyOf)
 {
     KeyTable<Key> table;
-    table.reserve(cells.size());
-    for (size_t i = 0; i < cells.size(); ++i)
-        table.push_back({keyOf(cells[i]), uint32_t(i)});
+    table.reserve(n);
+    for (size_t i = 0; i < n; ++i)
+        table.push_back({keyOf(cellOf(i)), uint32_t(i)});
     return table;
 }
 
@@ -187,11 +190,10 @@ void sortGrid(SortableGrid& grid, int first, int last, int column, SortKind kind
 {
     if (last <= first || first < 0 || last >= grid.RowCount())
         return;
-    std::vector<QString> cells;
-    cells.reserve(size_t(last - first) + 1);
-    for (int row = first; row <= last; ++row)
-        cells.push_back(grid.Cells(column, row));
-    grid.reorderRows(first, sortOrder(cells, kind, descending, today));
+    grid.reorderRows(first, sortOrder(
+                                size_t(last - first) + 1,
+                                [&](size_t i) { return grid.Cells(column, first + int(i)); }, kind,
+                                descending, today));
 }
 
 } // namespace
@@ -199,25 +201,32 @@ void sortGrid(SortableGrid& grid, int first, int last, int column, SortKind kind
 std::vector<uint32_t> sortOrder(const std::vector<QString>& cells, SortKind kind, bool descending,
                                 const QDate& today)
 {
-    if (cells.size() > std::numeric_limits<uint32_t>::max())
+    return sortOrder(
+        cells.size(), [&](size_t i) { return cells[i]; }, kind, descending, today);
+}
+
+std::vector<uint32_t> sortOrder(size_t n, const std::function<QString(size_t)>& cell, SortKind kind,
+                                bool descending, const QDate& today)
+{
+    if (n > std::numeric_limits<uint32_t>::max())
         throw std::length_error("too many rows to sort");
     switch (kind) {
     case SortKind::Text: {
         std::string buffer;
-        auto table = textKeyTable(cells, buffer);
+        auto table = textKeyTable(n, cell, buffer);
         quickSortText(table, descending);
         return rowsOf(table);
     }
     case SortKind::Number: {
         const NumberKeyReader reader{QLocale()};
-        auto table = keyTable<double>(cells, [&](const QString& cell) { return reader.read(cell); });
+        auto table = keyTable<double>(n, cell, [&](const QString& text) { return reader.read(text); });
         quickSortNumber(table, descending);
         return rowsOf(table);
     }
     case SortKind::Date: {
         const DateKeyReader reader(userShortDateFormat(), today);
         auto table =
-            keyTable<qint64>(cells, [&](const QString& cell) { return reader.read(cell).toJulianDay(); });
+            keyTable<qint64>(n, cell, [&](const QString& text) { return reader.read(text).toJulianDay(); });
         quickSortDate(table, descending);
         return rowsOf(table);
     }

@@ -1,8 +1,8 @@
 #include "common/resultgrid.h"
 
-namespace kelvane {
+#include <malloc.h>
 
-const std::string ResultGrid::kNoPath;
+namespace kelvane {
 
 GridRow GridRow::fromCells(const QStringList& cells, std::string path)
 {
@@ -12,31 +12,40 @@ GridRow GridRow::fromCells(const QStringList& cells, std::string path)
 ResultGrid::ResultGrid(const QStringList& titles, QObject* parent)
     : QAbstractTableModel(parent), titles_(titles)
 {
-    rows_.resize(1);
+    order_.resize(1);
 }
 
 void ResultGrid::setRowCount(int n)
 {
     const size_t wanted = size_t(std::max(n, 1) - 1);
-    if (wanted == rows_.size())
+    if (wanted == order_.size())
         return;
-    if (wanted > rows_.size()) {
-        beginInsertRows(QModelIndex(), int(rows_.size()), int(wanted) - 1);
-        rows_.resize(wanted);
+    if (wanted > order_.size()) {
+        beginInsertRows(QModelIndex(), int(order_.size()), int(wanted) - 1);
+        order_.resize(wanted);
         endInsertRows();
     } else {
-        beginRemoveRows(QModelIndex(), int(wanted), int(rows_.size()) - 1);
-        rows_.resize(wanted);
+        beginRemoveRows(QModelIndex(), int(wanted), int(order_.size()) - 1);
+        order_.resize(wanted);
         endRemoveRows();
     }
 }
 
-void ResultGrid::clearRows()
+void ResultGrid::replaceStore(GridRowStore store, std::vector<GridRowStore::Row> order)
 {
     beginResetModel();
-    rows_.clear();
-    rows_.resize(1);
+    store_ = std::move(store);
+    order_ = std::move(order);
+    if (order_.empty())
+        order_.resize(1);
     endResetModel();
+}
+
+void ResultGrid::clearRows()
+{
+    replaceStore(GridRowStore(), {});
+    // What a million rows left in the allocator's free lists goes back too.
+    ::malloc_trim(0);
 }
 
 QString ResultGrid::Cells(int col, int row) const
@@ -47,16 +56,8 @@ QString ResultGrid::Cells(int col, int row) const
         return titles_[col];
     if (row < 0 || row >= RowCount())
         return {};
-    const QByteArray& cells = rows_[size_t(row - 1)].cells;
-    qsizetype start = 0;
-    for (int c = 0; c < col; ++c) {
-        start = cells.indexOf('\t', start);
-        if (start < 0)
-            return {};
-        ++start;
-    }
-    const qsizetype end = cells.indexOf('\t', start);
-    return QString::fromUtf8(cells.constData() + start, (end < 0 ? cells.size() : end) - start);
+    const std::string_view cell = GridRowStore::cell(order_[size_t(row - 1)], col);
+    return QString::fromUtf8(cell.data(), qsizetype(cell.size()));
 }
 
 void ResultGrid::setCells(int col, int row, const QString& text)
@@ -73,7 +74,9 @@ void ResultGrid::setCells(int col, int row, const QString& text)
     QStringList cells;
     for (int c = 0; c < ColCount(); ++c)
         cells.append(c == col ? text : Cells(c, row));
-    rows_[size_t(row - 1)].cells = cells.join(QLatin1Char('\t')).toUtf8();
+    GridRowStore::Row& r = order_[size_t(row - 1)];
+    r = store_.append(cells.join(QLatin1Char('\t')).toUtf8().toStdString(), GridRowStore::path(r),
+                      GridRowStore::identity(r), true);
     const QModelIndex changed = index(row - 1, col);
     Q_EMIT dataChanged(changed, changed);
 }
@@ -91,42 +94,63 @@ void ResultGrid::setRow(int row, const QStringList& cells, std::string path)
         return;
     if (row >= RowCount())
         setRowCount(row + 1);
-    rows_[size_t(row - 1)] = GridRow::fromCells(cells, std::move(path));
+    order_[size_t(row - 1)] = store_.append(cells.join(QLatin1Char('\t')).toUtf8().toStdString(), path);
     Q_EMIT dataChanged(index(row - 1, 0), index(row - 1, ColCount() - 1));
 }
 
 void ResultGrid::setRows(std::vector<GridRow> rows)
 {
-    beginResetModel();
-    rows_ = std::move(rows);
-    if (rows_.empty())
-        rows_.resize(1);
-    endResetModel();
+    GridRowStore store;
+    std::vector<GridRowStore::Row> order;
+    order.reserve(rows.size());
+    for (GridRow& row : rows) {
+        order.push_back(store.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
+                                     row.path, row.identity));
+        row = GridRow();
+    }
+    rows = {};
+    replaceStore(std::move(store), std::move(order));
 }
 
-const std::string& ResultGrid::rowPath(int row) const
+void ResultGrid::setRows(GridRowStore rows)
+{
+    std::vector<GridRowStore::Row> order;
+    order.reserve(rows.originalCount());
+    rows.forEachOriginal([&](GridRowStore::Row row) { order.push_back(row); });
+    replaceStore(std::move(rows), std::move(order));
+}
+
+std::string ResultGrid::rowPath(int row) const
 {
     if (row < 1 || row >= RowCount())
-        return kNoPath;
-    return rows_[size_t(row - 1)].path;
+        return {};
+    return GridRowStore::path(order_[size_t(row - 1)]);
+}
+
+std::vector<std::string_view> ResultGrid::originalRows() const
+{
+    std::vector<std::string_view> rows;
+    rows.reserve(store_.originalCount());
+    store_.forEachOriginal([&](GridRowStore::Row row) { rows.push_back(GridRowStore::cells(row)); });
+    return rows;
 }
 
 FileIdentity ResultGrid::rowIdentity(int row) const
 {
     if (row < 1 || row >= RowCount())
         return {};
-    return rows_[size_t(row - 1)].identity;
+    return GridRowStore::identity(order_[size_t(row - 1)]);
 }
 
 void ResultGrid::reorderRows(int first, const std::vector<uint32_t>& order)
 {
-    if (first < 1 || order.empty() || size_t(first - 1) + order.size() > rows_.size())
+    if (first < 1 || order.empty() || size_t(first - 1) + order.size() > order_.size())
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const size_t base = size_t(first - 1);
-    std::vector<GridRow> moved(order.size());
+    std::vector<GridRowStore::Row> moved(order.size());
     for (size_t i = 0; i < order.size(); ++i)
-        moved[i] = std::move(rows_[base + order[i]]);
+        moved[i] = order_[base + order[i]];
     // Persistent indexes (the current row, the selection) follow their rows.
     std::vector<int> newPosition(order.size());
     for (size_t i = 0; i < order.size(); ++i)
@@ -138,14 +162,14 @@ void ResultGrid::reorderRows(int first, const std::vector<uint32_t>& order)
         const int row = r >= base && r < base + order.size() ? newPosition[r - base] : old.row();
         updated.append(index(row, old.column()));
     }
-    std::move(moved.begin(), moved.end(), rows_.begin() + ptrdiff_t(base));
+    std::copy(moved.begin(), moved.end(), order_.begin() + ptrdiff_t(base));
     changePersistentIndexList(persistent, updated);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 int ResultGrid::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(rows_.size());
+    return parent.isValid() ? 0 : int(order_.size());
 }
 
 int ResultGrid::columnCount(const QModelIndex& parent) const

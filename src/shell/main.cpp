@@ -1,3 +1,4 @@
+#include "common/memoryrelease.h"
 #include "common/ui/services.h"
 #include "common/version.h"
 #include "shell/commandline.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
         return 1;
     }
     kelvane::setApplicationIdentity();
+    kelvane::returnFreedMemoryPromptly();
     QApplication app(argc, argv);
     // No display name: Qt would append it to every window title.
     QApplication::setWindowIcon(kelvane::applicationIcon());

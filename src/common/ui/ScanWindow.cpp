@@ -1,5 +1,6 @@
 #include "common/ui/ScanWindow.h"
 
+#include "common/failure.h"
 #include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
@@ -8,6 +9,7 @@
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -17,6 +19,8 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <exception>
+#include <memory>
 
 namespace kelvane {
 
@@ -40,14 +44,62 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     runner_ = new ScanRunner(this);
 }
 
+ScanWindow::~ScanWindow()
+{
+    if (job_.joinable())
+        job_.join();
+}
+
 bool ScanWindow::scanning() const
 {
     return runner_->running();
 }
 
+void ScanWindow::runInBackground(std::function<void()> job, std::function<void(const QString&)> done)
+{
+    if (jobRunning_)
+        return;
+    if (job_.joinable())
+        job_.join();
+    jobRunning_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    auto failure = std::make_shared<std::exception_ptr>();
+    auto finish = [this, failure, done = std::move(done)] {
+        if (job_.joinable())
+            job_.join();
+        jobRunning_ = false;
+        QApplication::restoreOverrideCursor();
+        QString reason;
+        if (*failure) {
+            try {
+                std::rethrow_exception(*failure);
+            } catch (const std::exception& e) {
+                reason = QString::fromStdString(failureText(e));
+            } catch (...) {
+                reason = QStringLiteral("unknown failure");
+            }
+        }
+        done(reason);
+    };
+    try {
+        job_ = std::thread([this, job = std::move(job), failure, finish]() mutable {
+            try {
+                job();
+            } catch (...) {
+                *failure = std::current_exception();
+            }
+            QMetaObject::invokeMethod(this, std::move(finish), Qt::QueuedConnection);
+        });
+    } catch (...) {
+        // No thread to run the job on: it fails at once.
+        *failure = std::current_exception();
+        QMetaObject::invokeMethod(this, std::move(finish), Qt::QueuedConnection);
+    }
+}
+
 void ScanWindow::reject()
 {
-    if (!scanning())
+    if (!busy())
         QDialog::reject();
 }
 
@@ -74,7 +126,7 @@ void ScanWindow::saveSettings()
 
 void ScanWindow::closeEvent(QCloseEvent* event)
 {
-    if (scanning()) {
+    if (busy()) {
         event->ignore();
         return;
     }

@@ -3,6 +3,9 @@
 #include <QDialog>
 #include <QList>
 
+#include <functional>
+#include <thread>
+
 class QLabel;
 class QPushButton;
 
@@ -22,6 +25,7 @@ class ScanWindow : public QDialog {
 public:
     ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidth, const QStringList& titles,
                QWidget* parent = nullptr);
+    ~ScanWindow() override;
 
     DrivePanel* drivePanel() const { return pnlDrives; }
     ResultGridView* gridView() const { return grid; }
@@ -35,6 +39,8 @@ public:
     // while one runs.
     ScanRunner* runner() const { return runner_; }
     bool scanning() const;
+    // A scan or a background job (a sort) runs: the window cannot be closed.
+    bool busy() const { return scanning() || jobRunning_; }
     void reject() override;
     void done(int result) override;
 
@@ -76,6 +82,11 @@ protected:
     // Builds and shows the result of the scan that just ended.
     virtual void showResult() {}
 
+    // Runs job off the window's thread and then done on it, with the reason
+    // when job threw (empty when it ended well); meanwhile the busy pointer
+    // shows and the window cannot be closed. One at a time.
+    void runInBackground(std::function<void()> job, std::function<void(const QString& failure)> done);
+
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -90,6 +101,8 @@ protected:
 
 private:
     QList<QPushButton*> startButtons_;
+    std::thread job_;
+    bool jobRunning_ = false;
     bool centred_ = false;
     bool abortMessageOpen_ = false;
     bool finishPending_ = false;

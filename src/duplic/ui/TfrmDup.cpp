@@ -19,8 +19,8 @@
 #include "common/ui/settings.h"
 #include "duplic/duplicatescan.h"
 #include "duplic/findduplicates.h"
-#include "duplic/resultlines.h"
 #include "duplic/namecontentgroups.h"
+#include "duplic/resultlines.h"
 #include "duplic/ui/binicons.h"
 
 #include <QApplication>
@@ -66,9 +66,8 @@ QStringList titlesOfMode(bool duplicates)
 } // namespace
 
 struct TfrmDup::Outcome {
-    std::vector<GridRow> rows;
-    std::vector<QByteArray> lines; // the rows' lines (shared), made off the window's thread
-    std::vector<uint32_t> groups;  // duplicate group of each row
+    GridRowStore rows;            // made off the window's thread
+    std::vector<uint32_t> groups; // duplicate group of each row
     bool full = false;
     bool content = false;
     ContentProgress compare; // of the content step
@@ -203,7 +202,6 @@ void TfrmDup::FormShow()
     ClearGrid();
     for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
         b->hide();
-    lbFiles.clear();
     scanAborted = false;
     btAbort->hide();
     pnlSel->clear();
@@ -371,7 +369,6 @@ void TfrmDup::btContentClick()
 
 void TfrmDup::scan(bool exact, bool content)
 {
-    lbFiles.clear();
     DupScanSettings settings;
     settings.mode = duplicates_ ? DupMode::Duplicates : DupMode::Hogs;
     settings.exact = exact;
@@ -403,20 +400,26 @@ void TfrmDup::scan(bool exact, bool content)
             },
             [&] { return duplicateScan.stopped(); });
         outcome->full = duplicateScan.full();
-        outcome->rows = duplicateScan.takeResult(&outcome->groups);
         if (outcome->content) {
             ContentOptions compare;
             compare.abort = &r->abortFlag();
             compare.progress = &outcome->compare;
             compare.beforeRead = contentHook;
-            NameContentResult split = splitByContent(std::move(outcome->rows), compare);
-            outcome->rows = std::move(split.rows);
+            NameContentResult split = splitByContent(duplicateScan.takeResult(), compare);
+            for (GridRow& row : split.rows) {
+                outcome->rows.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
+                                     row.path, row.identity);
+                row = GridRow();
+            }
             outcome->groups = std::move(split.groups);
             outcome->leftOut = split.leftOut;
+            return;
         }
-        outcome->lines.reserve(outcome->rows.size());
-        for (const GridRow& row : outcome->rows)
-            outcome->lines.push_back(row.cells);
+        duplicateScan.forEachResultLine([&](const ResultLine& line) {
+            outcome->rows.append(line.line, line.path, line.identity);
+            if (settings.mode == DupMode::Duplicates)
+                outcome->groups.push_back(line.group);
+        });
     });
 }
 
@@ -424,7 +427,7 @@ void TfrmDup::scan(bool exact, bool content)
 void TfrmDup::setScanning(bool on)
 {
     btAbort->setVisible(on);
-    btDelete->setVisible(!on && !lbFiles.empty());
+    btDelete->setVisible(!on && resultCount > 0);
     for (QWidget* w : std::initializer_list<QWidget*>{btScan, btExact, btContent, btClose, pnlDrives,
                                                       SpinEdit1, cbWildCard})
         w->setEnabled(!on);
@@ -480,8 +483,7 @@ void TfrmDup::showResult()
         scanAborted = true;
         services_.messages->warning(this, candidateListFullText());
     }
-    lbFiles = std::move(outcome->lines);
-    resultCount = int(outcome->rows.size());
+    resultCount = int(outcome->rows.originalCount());
     rowGroup_ = std::move(outcome->groups);
     for (size_t i = 0; i < rowGroup_.size(); ++i) {
         if (rowGroup_[i] >= groupSizes_.size()) {
@@ -496,7 +498,7 @@ void TfrmDup::showResult()
     if (outcome->leftOut > 0)
         pnlSel->setText(QStringLiteral("%1 files changed or could not be read while compared; left out")
                             .arg(addCommas(int64_t(outcome->leftOut))));
-    if (lbFiles.empty()) {
+    if (resultCount == 0) {
         services_.messages->information(this, QStringLiteral("No files found."));
         return;
     }
@@ -530,7 +532,7 @@ void TfrmDup::deleteOneFile(int row)
 void TfrmDup::DeleteAllFiles()
 {
     const int row = grid->Row();
-    if (row < 1)
+    if (row < 1 || busy())
         return;
     deleteOneFile(row);
     if (row < gridModel_->RowCount() - 1)
@@ -540,26 +542,31 @@ void TfrmDup::DeleteAllFiles()
 void TfrmDup::gridDblClick()
 {
     const int row = grid->Row();
-    if (row > 0)
+    if (row > 0 && !busy())
         deleteOneFile(row);
 }
 
 QStringList TfrmDup::resultLines() const
 {
     QStringList lines;
-    lines.reserve(qsizetype(lbFiles.size()));
-    for (const QByteArray& line : lbFiles)
-        lines.append(QString::fromUtf8(line));
+    if (resultCount == 0)
+        return lines;
+    const std::vector<std::string_view> rows = gridModel_->originalRows();
+    lines.reserve(qsizetype(rows.size()));
+    for (const std::string_view line : rows)
+        lines.append(QString::fromUtf8(line.data(), qsizetype(line.size())));
     return lines;
 }
 
 void TfrmDup::btClipClick()
 {
     QByteArray text;
-    for (const QByteArray& line : lbFiles) {
-        if (!text.isEmpty())
-            text.append("\r\n");
-        text.append(line);
+    if (resultCount > 0) {
+        for (const std::string_view line : gridModel_->originalRows()) {
+            if (!text.isEmpty())
+                text.append("\r\n");
+            text.append(line.data(), qsizetype(line.size()));
+        }
     }
     services_.clipboard->setText(QString::fromUtf8(text));
 }
@@ -584,30 +591,62 @@ void TfrmDup::btSortClick()
 
 void TfrmDup::Sortbysize1Click(QAction* chosen)
 {
-    if (duplicates_ || gridModel_->RowCount() < 2) {
+    if (duplicates_ || gridModel_->RowCount() < 2 || busy()) {
         chosen->setChecked(!chosen->isChecked()); // a click alone does not move the tick
         return;
     }
     for (QAction* item : {Sortbysize1, SortbyDate1, SortbyName1})
         item->setChecked(false);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     const QDate today = services_.clock ? services_.clock->now().date() : QDate::currentDate();
-    const int last = gridModel_->RowCount() - 1;
-    if (chosen == Sortbysize1) {
-        // Sizes are right-aligned in five places; wider ones (100000 K and up)
-        // get more room so that the text order is the order of the sizes.
-        std::vector<QString> cells;
-        cells.reserve(size_t(last));
-        for (int row = 1; row <= last; ++row)
-            cells.push_back(gridModel_->Cells(0, row).rightJustified(16, QLatin1Char(' ')));
-        gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
-    } else if (chosen == SortbyDate1) {
-        sortGridDate(*gridModel_, 1, last, 1, true, today);
-    } else {
-        sortGridText(*gridModel_, 1, last, 3, false, today);
-    }
-    chosen->setChecked(true);
-    QApplication::restoreOverrideCursor();
+    // The rows are read and sorted on a worker; the grid keeps its order (and
+    // its rows, which do not change meanwhile) until the new one is ready.
+    auto rows = std::make_shared<std::vector<GridRowStore::Row>>(gridModel_->rowsInOrder());
+    auto order = std::make_shared<std::vector<uint32_t>>();
+    const int key = chosen == Sortbysize1 ? 0 : (chosen == SortbyDate1 ? 1 : 3);
+    setSorting(true);
+    runInBackground(
+        [rows, order, key, today, hook = beforeSort_] {
+            if (hook)
+                hook();
+            auto cell = [&](size_t i, int column) {
+                const std::string_view text = GridRowStore::cell((*rows)[i], column);
+                return QString::fromUtf8(text.data(), qsizetype(text.size()));
+            };
+            if (key == 0) {
+                // Sizes are right-aligned in five places; wider ones (100000 K
+                // and up) get more room so that the text order is the order of
+                // the sizes.
+                *order = sortOrder(
+                    rows->size(), [&](size_t i) { return cell(i, 0).rightJustified(16, QLatin1Char(' ')); },
+                    SortKind::Text, true, today);
+            } else if (key == 1) {
+                *order = sortOrder(
+                    rows->size(), [&](size_t i) { return cell(i, 1); }, SortKind::Date, true, today);
+            } else {
+                *order = sortOrder(
+                    rows->size(), [&](size_t i) { return cell(i, 3); }, SortKind::Text, false, today);
+            }
+        },
+        [this, order, chosen](const QString& failure) {
+            if (failure.isEmpty()) {
+                gridModel_->reorderRows(1, *order);
+                chosen->setChecked(true);
+            }
+            setSorting(false);
+            if (!failure.isEmpty()) // the grid keeps the order it had
+                services_.messages->error(this, QStringLiteral("The sort failed: %1.").arg(failure));
+        });
+}
+
+// While a sort runs only the grid answers (it can scroll, not mark).
+void TfrmDup::setSorting(bool on)
+{
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{btScan, btExact, btContent, btClose, btDelete, btPrint, btClip,
+                                         btBrowse, btSort, pnlDrives, SpinEdit1, cbWildCard})
+        w->setEnabled(!on);
+    if (!on)
+        cb1Click();
 }
 
 void TfrmDup::BrowseDirectory1Click()
@@ -661,11 +700,15 @@ void TfrmDup::saveSettings()
 
 void TfrmDup::done(int result)
 {
-    if (scanning())
+    if (busy())
         return;
     if (!FormClose())
         return; // stays open to change the marks
     ScanWindow::done(result);
+    // A closed window holds no result: its memory goes back to the system.
+    ClearGrid();
+    for (QPushButton* b : {btPrint, btClip, btBrowse, btSort, btDelete})
+        b->hide();
 }
 
 } // namespace kelvane

@@ -81,6 +81,8 @@ public:
     {
         contentHook_ = std::move(hook);
     }
+    // Called on the sort's worker before it sorts (tests hold a sort here).
+    void setBeforeSort(std::function<void()> hook) { beforeSort_ = std::move(hook); }
 
 public Q_SLOTS:
     void done(int result) override;
@@ -99,6 +101,7 @@ private:
     void layoutButtons();
     void scan(bool exact, bool content = false);
     void setScanning(bool scanning);
+    void setSorting(bool sorting);
     void showResult() override;
     void showProgress();
     int timeColumn() const;
@@ -128,7 +131,6 @@ private:
     QIcon imTrashFul;
 
     // Result and marking state.
-    std::vector<QByteArray> lbFiles; // result lines in scan order (shared with the grid rows)
     MarkedFiles lbDeleted;           // the marked files, in marking order, and their counters
     std::vector<uint32_t> rowGroup_; // duplicate group of each result row (grid row - 1)
     std::vector<int> groupSizes_;    // rows of each group
@@ -140,6 +142,7 @@ private:
     size_t capacity_;
     std::function<void(const WalkDir&)> beforeDirectory_;
     std::function<void(ContentStep, const std::string&)> contentHook_;
+    std::function<void()> beforeSort_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
     bool closing_ = false;
 };

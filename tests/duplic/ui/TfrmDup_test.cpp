@@ -746,13 +746,16 @@ private Q_SLOTS:
 
         f.mark(3); // marks move with their rows
         items[1]->trigger();
+        QTRY_VERIFY(!f.window->busy());
         QCOMPARE(f.grid().Cells(1, 1), QString("5/1/2025")); // newest first
         QCOMPARE(f.grid().Cells(2, 1), QString("MARKED"));
         QVERIFY(!items[0]->isChecked() && items[1]->isChecked() && !items[2]->isChecked());
         items[2]->trigger();
+        QTRY_VERIFY(!f.window->busy());
         QCOMPARE(f.grid().Cells(3, 1), q(f.drive.path("Mid.bin")));
         QCOMPARE(f.grid().Cells(3, 3), q(f.drive.path("old.bin")));
         items[0]->trigger();
+        QTRY_VERIFY(!f.window->busy());
         QCOMPARE(f.grid().Cells(0, 1), QString("  900 K"));
         QVERIFY(items[0]->isChecked() && !items[2]->isChecked());
         // Print and clipboard keep the order of the scan.
@@ -774,6 +777,72 @@ private Q_SLOTS:
         f.printing.setCancel(true);
         QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
         QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    // The sort runs on a worker: until it is done the grid keeps its order,
+    // nothing can be marked and the window stays open; then the current and
+    // the marked rows are the same files as before.
+    void sortOnTheWorkerKeepsCurrentAndMarkedRows()
+    {
+        Fixture f(false);
+        f.drive.file("a.bin", 300 * 1024, 0644, localTime(2020, 5, 1, 9, 0, 0));
+        f.drive.file("b.bin", 900 * 1024, 0644, localTime(2019, 1, 2, 9, 0, 0));
+        f.drive.file("c.bin", 600 * 1024, 0644, localTime(2024, 7, 3, 9, 0, 0));
+        f.drive.file("d.bin", 700 * 1024, 0644, localTime(2021, 7, 3, 9, 0, 0));
+        QVERIFY(f.scan());
+        f.mark(2);
+        const std::string marked = f.grid().rowPath(2);
+        f.window->gridView()->setRow(3);
+        const std::string current = f.grid().rowPath(3);
+        QStringList before;
+        for (int row = 1; row < f.grid().RowCount(); ++row)
+            before.append(f.grid().Cells(3, row));
+
+        std::atomic<bool> held{false};
+        std::atomic<bool> release{false};
+        struct Release {
+            std::atomic<bool>& flag;
+            ~Release() { flag = true; } // a failed check must not leave the worker held
+        } releaseOnExit{release};
+        f.window->show();
+        f.window->setBeforeSort([&] {
+            held = true;
+            while (!release)
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        });
+        f.window->sortMenu()->actions()[1]->trigger(); // by date, newest first
+        QTRY_VERIFY(held.load());
+        QVERIFY(f.window->busy());
+        QCOMPARE(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor,
+                 Qt::WaitCursor);
+        f.window->reject();
+        QVERIFY(f.window->isVisible());
+        f.window->gridView()->setRow(4);
+        f.window->gridDblClick(); // refused while sorting
+        f.window->gridView()->setRow(3);
+        QTest::qWait(20);
+        QStringList during;
+        for (int row = 1; row < f.grid().RowCount(); ++row)
+            during.append(f.grid().Cells(3, row));
+        QCOMPARE(during, before);
+        QCOMPARE(f.window->markedPaths(), std::vector<std::string>{marked});
+
+        release = true;
+        QTRY_VERIFY(!f.window->busy());
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(f.grid().Cells(1, 1), QString("7/3/2024"));
+        QVERIFY(f.grid().Cells(1, 1) != f.grid().Cells(1, 4));
+        QCOMPARE(f.grid().rowPath(f.window->gridView()->Row()), current);
+        QCOMPARE(f.window->gridView()->Row(), f.rowOf(current));
+        int markedRows = 0;
+        for (int row = 1; row < f.grid().RowCount(); ++row) {
+            if (f.grid().Cells(2, row) == "MARKED") {
+                ++markedRows;
+                QCOMPARE(f.grid().rowPath(row), marked);
+            }
+        }
+        QCOMPARE(markedRows, 1);
+        QCOMPARE(f.window->markedPaths(), std::vector<std::string>{marked});
     }
 
     void sortMenuDoesNothingForDuplicates()
