@@ -56,6 +56,16 @@ QStringList listed(const QWidget& window)
     return names;
 }
 
+// Names in the file list in the order it shows them.
+QStringList shownInOrder(const QWidget& window)
+{
+    const QListView* list = fileList(window);
+    QStringList names;
+    for (int row = 0; row < list->model()->rowCount(list->rootIndex()); ++row)
+        names.append(modelOf(list)->fileName(list->model()->index(row, 0, list->rootIndex())));
+    return names;
+}
+
 QStringList selected(const QWidget& window)
 {
     const QListView* list = fileList(window);
@@ -304,7 +314,9 @@ private Q_SLOTS:
         const std::string secret = t.temp.file("elsewhere/secret.txt", 3);
         TfrmBrowse window(nullptr, services);
         open(window, t.dir, "", "*.txt");
-        QTRY_COMPARE(listed(window), QStringList({"Beta.TXT", "alpha.txt"}));
+        // The ending names the files in the order the list shows them, which
+        // the model settles on only after it has listed them.
+        QTRY_COMPARE(shownInOrder(window), QStringList({"Beta.TXT", "alpha.txt"}));
         clickFile(window, "alpha.txt");
         clickFile(window, "Beta.TXT", Qt::ControlModifier);
         messages.setWhileAsked([&](const QString&) {
