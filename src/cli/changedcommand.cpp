@@ -77,6 +77,7 @@ int runChanged(const CliOptions& options)
             ChangedScanOptions scanOptions;
             scanOptions.threads = options.threads;
             scanOptions.io = options.io;
+            scanOptions.scan = options.scan();
             scanOptions.progress = &progress;
             scanOptions.limit = SIZE_MAX; // no list control to fill here
             scan = std::make_unique<ChangedFilesScan>(range, scanOptions);

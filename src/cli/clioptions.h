@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/scanoptions.h"
+
 #include <map>
 #include <string>
 #include <vector>
@@ -30,6 +32,15 @@ struct CliOptions {
     {
         const auto it = options.find(name);
         return it == options.end() ? fallback : it->second;
+    }
+    // --hidden and --disk-usage, which every command takes.
+    ScanOptions scan() const
+    {
+        ScanOptions scan;
+        scan.hidden = has("hidden");
+        if (has("disk-usage"))
+            scan.measure = SizeMeasure::DiskUsage;
+        return scan;
     }
 };
 

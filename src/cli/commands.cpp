@@ -17,6 +17,11 @@ const OptionDef kPatternOption{"pattern", "P",
                                "only names matching the pattern P, * and ? as wildcards, letter case "
                                "ignored (default *.*)"};
 
+// Every command walks: these choices apply to all of them.
+const OptionDef kHiddenOption{"hidden", nullptr, "walk hidden directories and list hidden files"};
+const OptionDef kDiskUsageOption{"disk-usage", nullptr,
+                                 "sizes as space on disk (allocated blocks), each hard-linked file once"};
+
 } // namespace
 
 const std::vector<CommandDef>& allCommands()
@@ -25,7 +30,7 @@ const std::vector<CommandDef>& allCommands()
         {"walk",
          "PATH...",
          "totals of each tree (directories, files, bytes, skipped)",
-         {},
+         {kHiddenOption, kDiskUsageOption},
          1,
          -1,
          runWalk,
@@ -33,7 +38,9 @@ const std::vector<CommandDef>& allCommands()
         {"dirhogs",
          "PATH...",
          "directory hogs, largest first",
-         {{"main", nullptr, "one line per directory under each PATH, with its whole subtree"}},
+         {{"main", nullptr, "one line per directory under each PATH, with its whole subtree"},
+          kHiddenOption,
+          kDiskUsageOption},
          1,
          -1,
          runDirHogs,
@@ -41,7 +48,7 @@ const std::vector<CommandDef>& allCommands()
         {"stats",
          "PATH",
          "file statistics of one tree (extensions, size and age bands)",
-         {},
+         {kHiddenOption, kDiskUsageOption},
          1,
          1,
          runStats,
@@ -49,7 +56,11 @@ const std::vector<CommandDef>& allCommands()
         {"duplicates",
          "PATH...",
          "file names seen more than once",
-         {{"exact", nullptr, "the same name and the same size in KB"}, kLimitOption, kPatternOption},
+         {{"exact", nullptr, "the same name and the same size in KB"},
+          kLimitOption,
+          kPatternOption,
+          kHiddenOption,
+          kDiskUsageOption},
          1,
          -1,
          runDuplicates,
@@ -57,7 +68,7 @@ const std::vector<CommandDef>& allCommands()
         {"hogs",
          "PATH...",
          "files above the size limit, largest first",
-         {kLimitOption, kPatternOption},
+         {kLimitOption, kPatternOption, kHiddenOption, kDiskUsageOption},
          1,
          -1,
          runHogs,
@@ -75,7 +86,10 @@ const std::vector<CommandDef>& allCommands()
         {"changed",
          "--from=YYYY-MM-DD --to=YYYY-MM-DD PATH...",
          "files last written between the two dates (both included)",
-         {{"from", "YYYY-MM-DD", "first day of the range"}, {"to", "YYYY-MM-DD", "last day of the range"}},
+         {{"from", "YYYY-MM-DD", "first day of the range"},
+          {"to", "YYYY-MM-DD", "last day of the range"},
+          kHiddenOption,
+          kDiskUsageOption},
          1,
          -1,
          runChanged,

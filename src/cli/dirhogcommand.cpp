@@ -16,7 +16,7 @@ int runDirHogs(const CliOptions& options)
     const std::vector<std::string>& roots = options.paths;
     int status = kExitOk;
     std::atomic<bool> abort{false};
-    DirHogScan scan(mode);
+    DirHogScan scan(mode, CandidateList::kDefaultLimit, options.scan());
     scan.setOnFull([&abort] { abort = true; });
     for (const std::string& root : distinctRoots(roots)) {
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {

@@ -29,6 +29,7 @@ int run(DupMode mode, const CliOptions& options)
     const char* command = options.command.c_str();
     DupScanSettings settings;
     settings.mode = mode;
+    settings.scan = options.scan();
     settings.exact = options.has("exact");
     if (options.has("limit") && !parseLimit(options.value("limit"), &settings.limitKB))
         return usageError(options.command, "--limit needs a number of KB (0 or more)");

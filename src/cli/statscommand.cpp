@@ -37,13 +37,14 @@ void printBands(const char* name, const BandTotals& bands, RowWriter& out)
 int runStats(const CliOptions& options)
 {
     const std::string& root = options.paths.front();
-    StatisticsFold fold(QDateTime::currentDateTime());
+    StatisticsFold fold(QDateTime::currentDateTime(), options.scan().measure);
     WalkResult<StatisticsTotals> result;
     const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
         WalkOptions walkOptions;
         walkOptions.threads = options.threads;
         walkOptions.io = options.io;
         walkOptions.progress = &progress;
+        walkOptions.enterHidden = options.scan().hidden;
         result = walkTree(root, fold, walkOptions);
         return result.stats;
     });

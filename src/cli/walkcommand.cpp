@@ -15,13 +15,14 @@ int runWalk(const CliOptions& options)
     int status = kExitOk;
     RowWriter out(options.format);
     for (const std::string& root : distinctRoots(options.paths)) {
-        TreeTotalsFold fold;
+        TreeTotalsFold fold(options.scan().measure);
         WalkResult<TreeTotals> result;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;
             walkOptions.io = options.io;
             walkOptions.progress = &progress;
+            walkOptions.enterHidden = options.scan().hidden;
             result = walkTree(root, fold, walkOptions);
             return result.stats;
         });

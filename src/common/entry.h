@@ -33,10 +33,12 @@ struct Entry {
     uint32_t attr = 0;
     mode_t mode = 0;
     int64_t size = 0;       // apparent size in bytes
+    int64_t blocks = 0;     // 512-byte blocks allocated on disk
     int64_t mtime = 0;      // seconds since the epoch
     uint32_t mtimeNsec = 0; // and nanoseconds
     dev_t dev = 0;
     ino_t ino = 0;
+    uint32_t nlink = 1; // names of the file (hard links), saturated
 
     bool isDirectory() const { return (attr & kAttrDirectory) != 0; }
     bool isHidden() const { return (attr & kAttrHidden) != 0; }

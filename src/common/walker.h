@@ -120,7 +120,8 @@ private:
 
 // Walks the tree under root (the root itself may be a link to a directory; no
 // link below it is followed) and folds it. Never leaves the root's file
-// system, never enters hidden or system directories, skips and counts
+// system, never enters system directories nor hidden ones (unless
+// options.enterHidden), skips and counts
 // directories that cannot be read.
 template <class R>
 WalkResult<R> walkTree(const std::string& root, Fold<R>& fold, const WalkOptions& options = {})

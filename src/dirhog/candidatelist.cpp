@@ -13,13 +13,15 @@
 namespace kelvane {
 
 bool CandidateList::add(std::string path, const FileIdentity& identity, const DirTotals& totals,
-                        int64_t capacity)
+                        int64_t capacity, size_t* index)
 {
     if (taken_.fetch_add(1, std::memory_order_relaxed) >= limit_) {
         full_.store(true, std::memory_order_relaxed);
         return false;
     }
-    records_.push_back(Record{std::move(path), identity, totals, capacity});
+    const auto it = records_.push_back(Record{std::move(path), identity, totals, capacity});
+    if (index)
+        *index = size_t(it - records_.begin());
     return true;
 }
 

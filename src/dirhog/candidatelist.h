@@ -33,7 +33,13 @@ public:
 
     // Adds a directory (safe from several threads). false when the list is
     // full: the directory is left out and full() turns true.
-    bool add(std::string path, const FileIdentity& identity, const DirTotals& totals, int64_t capacity);
+    // *index, when given, receives the line's place for uncount.
+    bool add(std::string path, const FileIdentity& identity, const DirTotals& totals, int64_t capacity,
+             size_t* index = nullptr);
+    // Takes one file of that many bytes back out of a line added before
+    // (a later name of a hard-linked file). Not to be called for one line
+    // from two threads at once.
+    void uncount(size_t index, int64_t bytes) { records_[index].totals.removeFile(bytes); }
     bool full() const { return full_.load(std::memory_order_relaxed); }
     size_t size() const { return records_.size(); }
 

@@ -8,7 +8,10 @@
 
 namespace kelvane {
 
-DirHogScan::DirHogScan(DirHogMode mode, size_t limit) : mode_(mode), candidates_(limit) {}
+DirHogScan::DirHogScan(DirHogMode mode, size_t limit, ScanOptions scan)
+    : mode_(mode), scan_(scan), candidates_(limit)
+{
+}
 
 int64_t driveCapacity(const std::string& root)
 {
@@ -32,12 +35,27 @@ WalkStats DirHogScan::scanDrive(const std::string& root, const WalkOptions& opti
         if (!fullReported_.exchange(true) && onFull_)
             onFull_();
     };
+    WalkOptions walkOptions = options;
+    walkOptions.enterHidden = scan_.hidden;
+    DirHogLinks links;
+    WalkStats stats;
     if (mode_ == DirHogMode::MainDirectories) {
-        MainDirectoriesFold fold(candidates_, capacity, onFull);
-        return walkTree(root, fold, options).stats;
+        MainDirectoriesFold fold(candidates_, capacity, onFull, scan_.measure);
+        WalkResult<SubtreeTotals> result = walkTree(root, fold, walkOptions);
+        links = std::move(result.value.links);
+        stats = std::move(result.stats);
+    } else {
+        AllDirectoriesFold fold(candidates_, capacity, onFull, scan_);
+        WalkResult<DirHogLinks> result = walkTree(root, fold, walkOptions);
+        links = std::move(result.value);
+        stats = std::move(result.stats);
     }
-    AllDirectoriesFold fold(candidates_, capacity, onFull);
-    return walkTree(root, fold, options).stats;
+    // A file met on an earlier drive (two folders of one file system) counts there.
+    links_.absorbLater(std::move(links), [this](const LinkedBytes& later) {
+        if (later.line != LinkedBytes::kNoLine)
+            candidates_.uncount(later.line, later.bytes);
+    });
+    return stats;
 }
 
 } // namespace kelvane

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/scanoptions.h"
 #include "common/walker.h"
 #include "dirhog/candidatelist.h"
+#include "dirhog/linkedbytes.h"
 
 #include <atomic>
 #include <functional>
@@ -17,10 +19,13 @@ enum class DirHogMode {
 
 // One directory-hogs scan over any number of drives: each drive is walked in
 // the mode's fold, its lines share one candidate list, and the list is handed
-// over largest first once every drive has been walked.
+// over largest first once every drive has been walked. With hidden entries
+// asked for, hidden directories are walked and get lines like the others;
+// with space on disk a hard-linked file counts once per scan, in the line of
+// its first name (the drives in the order they are scanned).
 class DirHogScan {
 public:
-    explicit DirHogScan(DirHogMode mode, size_t limit = CandidateList::kDefaultLimit);
+    explicit DirHogScan(DirHogMode mode, size_t limit = CandidateList::kDefaultLimit, ScanOptions scan = {});
 
     // Runs (once, from a walk thread) when the candidate list is full: it
     // should stop the walk, usually by setting the walk's abort flag.
@@ -37,7 +42,9 @@ public:
 
 private:
     DirHogMode mode_;
+    ScanOptions scan_;
     CandidateList candidates_;
+    DirHogLinks links_; // of the drives scanned so far
     std::function<void()> onFull_;
     std::atomic<bool> fullReported_{false};
 };

@@ -27,9 +27,9 @@ bool hasStamp(int64_t time)
     return time >= first && time < end;
 }
 
-void DirTotals::addFile(const Entry& file)
+void DirTotals::addFile(const Entry& file, int64_t fileBytes)
 {
-    bytes += file.size;
+    bytes += fileBytes;
     ++files;
     if (file.mtime > latestTime && hasStamp(file.mtime))
         latestTime = file.mtime;

@@ -7,8 +7,8 @@
 
 namespace kelvane {
 
-// What one directory line totals: its files (sizes as listed, not the space
-// their clusters take), its subdirectories and its newest file.
+// What one directory line totals: its files (their sizes in the scan's
+// measure), its subdirectories and its newest file.
 struct DirTotals {
     static constexpr int64_t kNoTime = std::numeric_limits<int64_t>::min();
 
@@ -22,8 +22,17 @@ struct DirTotals {
     // (years from 2044 on).
     int64_t latestTime = kNoTime;
 
-    // Counts one file: its size, and its time when it is the newest so far.
-    void addFile(const Entry& file);
+    // Counts one file: bytes (its size in the scan's measure), and its time
+    // when it is the newest so far.
+    void addFile(const Entry& file, int64_t bytes);
+    void addFile(const Entry& file) { addFile(file, file.size); }
+    // Takes a counted file back out (a later name of a hard-linked file);
+    // the newest time stays, the name is still there.
+    void removeFile(int64_t fileBytes)
+    {
+        bytes -= fileBytes;
+        --files;
+    }
     // Adds the totals of a subtree; subdirs are added as they are.
     DirTotals& operator+=(const DirTotals& other);
     // The stamp of the newest file, 0 without one.

@@ -1,6 +1,7 @@
 #include "duplic/duplicatescan.h"
 
 #include "common/fileops.h"
+#include "common/linkclaims.h"
 #include "duplic/grouping.h"
 #include "duplic/namecandidates.h"
 #include "duplic/namepattern.h"
@@ -8,11 +9,12 @@
 
 #include <oneapi/tbb/enumerable_thread_specific.h>
 
+#include <algorithm>
+#include <mutex>
+
 namespace kelvane {
 
 namespace {
-
-struct Nothing {};
 
 // What each walking thread collects on its own; merged once at the end.
 struct ThreadState {
@@ -27,6 +29,15 @@ struct ThreadState {
     std::string path;         // of the file at hand
 };
 
+// Where a taken name of a hard-linked file is in its thread's list: of
+// candidates (file hogs) or of files (duplicates).
+struct TakenLink {
+    ThreadState* state = nullptr;
+    size_t index = 0;
+};
+
+using TakenLinks = LinkClaims<TakenLink>;
+
 } // namespace
 
 QString candidateListFullText()
@@ -35,10 +46,11 @@ QString candidateListFullText()
                           "Try increasing the file size limits or file match and re-scan.");
 }
 
-class DuplicateScan::Collector final : public Fold<Nothing> {
+class DuplicateScan::Collector final : public Fold<TakenLinks> {
 public:
     explicit Collector(const DupScanSettings& s)
         : settings_(s), pattern_(s.pattern), limitBytes_(s.limitKB * 1024),
+          request_(requestFor(kRequestScanFiles, s.scan)), once_(s.scan.measure == SizeMeasure::DiskUsage),
           local_([this] { return ThreadState(settings_.mode, settings_.searchPath, stamps_); })
     {
     }
@@ -48,29 +60,39 @@ public:
         userAbort_ = options.abort;
         WalkOptions own = options;
         own.abort = &stop_;
+        own.enterHidden = settings_.scan.hidden;
         own.beforeDirectory = [this, hook = options.beforeDirectory](const WalkDir& dir) {
             if (hook)
                 hook(dir);
             userAborted();
         };
-        WalkStats stats = walkTree(root, *this, own).stats;
+        WalkResult<TakenLinks> result = walkTree(root, *this, own);
+        // A file taken on an earlier drive (two folders of one file system) stays there.
+        links_.absorbLater(std::move(result.value), [this](const TakenLink& later) { drop(later); });
+        WalkStats stats = std::move(result.stats);
         userAborted();
         userAbort_ = nullptr;
         return stats;
     }
 
-    Nothing visit(const WalkDir& dir, std::span<const Entry> listing) override
+    TakenLinks visit(const WalkDir& dir, std::span<const Entry> listing) override
     {
+        TakenLinks links;
         if (userAborted())
-            return {};
+            return links;
         ThreadState& state = local_.local();
         size_t directoryLength = 0; // of the directory's path with its "/"; 0 until a file is taken
         uint32_t rootLength = 0;
         const CandidateDirectory* directory = nullptr;
         const bool duplicates = settings_.mode == DupMode::Duplicates;
         for (const Entry& e : listing) {
-            if (!passesAttributeFilter(e.attr, kRequestScanFiles) || e.size <= limitBytes_ ||
-                !pattern_.matches(e.name))
+            if (!passesAttributeFilter(e.attr, request_))
+                continue;
+            const int64_t bytes = sizeOf(e, settings_.scan.measure);
+            if (bytes <= limitBytes_ || !pattern_.matches(e.name))
+                continue;
+            // A name met earlier in this listing holds the file already.
+            if (once_ && mayShareFile(e) && links.claims(e))
                 continue;
             if (userAborted())
                 break;
@@ -91,8 +113,10 @@ public:
                         state.lines.directoryColumn(), settings_.keepPaths ? state.path : std::string(),
                         state.lines.onSearchPath(), settings_.keepFacts, settings_.keepPaths);
             }
+            if (once_ && mayShareFile(e))
+                links.claim(e, TakenLink{&state, duplicates ? state.files.size() : state.candidates.size()});
             if (duplicates) {
-                state.files.add(state.lines.nameColumn(e.name), e.name, e.size, e.stamp(), e.mtime,
+                state.files.add(state.lines.nameColumn(e.name), e.name, bytes, e.stamp(), e.mtime,
                                 FileIdentity::ofEntry(e, rootLength), directory);
                 continue;
             }
@@ -102,18 +126,23 @@ public:
                 state.path.append(e.name);
                 path = state.path;
             }
-            const std::string_view line = state.lines.line(e);
-            const CandidateFacts facts{e.size, e.mtime, state.lines.onSearchPath()};
+            const std::string_view line = state.lines.line(e, bytes);
+            const CandidateFacts facts{bytes, e.mtime, state.lines.onSearchPath()};
             Candidate c =
                 state.store.add(settings_.mode, line, state.lines.firstTab(), state.lines.secondTab(), path,
-                                e.name.size(), e.size / 1024, settings_.keepFacts ? &facts : nullptr);
+                                e.name.size(), bytes / 1024, settings_.keepFacts ? &facts : nullptr);
             c.identity = FileIdentity::ofEntry(e, rootLength);
             state.candidates.push_back(c);
         }
-        return {};
+        return links;
     }
 
-    Nothing combine(const WalkDir&, Nothing, std::vector<Nothing>&) override { return {}; }
+    TakenLinks combine(const WalkDir&, TakenLinks own, std::vector<TakenLinks>& children) override
+    {
+        for (TakenLinks& child : children)
+            own.absorbLater(std::move(child), [this](const TakenLink& later) { drop(later); });
+        return own;
+    }
 
     bool full() const { return full_; }
     bool stopped() const { return stop_; }
@@ -127,10 +156,14 @@ public:
     {
         std::vector<Candidate> all;
         all.reserve(count());
+        sortDropped();
         for (ThreadState& state : local_) {
+            const size_t start = all.size();
             all.insert(all.end(), state.candidates.begin(), state.candidates.end());
             state.candidates = {};
+            removeDropped(&state, all, start);
         }
+        dropped_.clear();
         sortCandidates(settings_.mode, all);
         return all;
     }
@@ -139,8 +172,13 @@ public:
     {
         std::vector<NameCandidate> all;
         all.reserve(count());
-        for (ThreadState& state : local_)
+        sortDropped();
+        for (ThreadState& state : local_) {
+            const size_t start = all.size();
             state.files.moveCandidatesTo(all);
+            removeDropped(&state, all, start);
+        }
+        dropped_.clear();
         sortByName(all);
         return all;
     }
@@ -148,6 +186,36 @@ public:
     StampTextCache& stamps() { return stamps_; }
 
 private:
+    // A later name of a file taken already: it leaves the lists before they are sorted.
+    void drop(const TakenLink& later)
+    {
+        std::lock_guard lock(droppedMutex_);
+        dropped_.push_back(later);
+    }
+
+    void sortDropped()
+    {
+        std::sort(dropped_.begin(), dropped_.end(), [](const TakenLink& a, const TakenLink& b) {
+            return a.state != b.state ? a.state < b.state : a.index < b.index;
+        });
+    }
+
+    // Removes the dropped items of state's list, which all holds from start on.
+    template <class Item> void removeDropped(const ThreadState* state, std::vector<Item>& all, size_t start)
+    {
+        auto drop = std::lower_bound(dropped_.begin(), dropped_.end(), state,
+                                     [](const TakenLink& d, const ThreadState* s) { return d.state < s; });
+        size_t kept = start;
+        for (size_t i = start; i < all.size(); ++i) {
+            if (drop != dropped_.end() && drop->state == state && drop->index == i - start) {
+                ++drop;
+                continue;
+            }
+            all[kept++] = all[i];
+        }
+        all.resize(kept);
+    }
+
     bool userAborted()
     {
         if (userAbort_ && userAbort_->load(std::memory_order_relaxed))
@@ -158,12 +226,17 @@ private:
     const DupScanSettings& settings_;
     NamePattern pattern_;
     int64_t limitBytes_;
+    uint32_t request_;
+    bool once_;
     StampTextCache stamps_;
     tbb::enumerable_thread_specific<ThreadState> local_;
     const std::atomic<bool>* userAbort_ = nullptr;
     std::atomic<bool> stop_{false};
     std::atomic<bool> full_{false};
     std::atomic<size_t> count_{0};
+    TakenLinks links_; // of the trees walked so far
+    std::mutex droppedMutex_;
+    std::vector<TakenLink> dropped_;
 };
 
 DuplicateScan::DuplicateScan(DupScanSettings settings)

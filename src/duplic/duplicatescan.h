@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/resultgrid.h"
+#include "common/scanoptions.h"
 #include "common/walker.h"
 #include "duplic/candidates.h"
 #include "duplic/dupmode.h"
@@ -32,15 +33,19 @@ struct DupScanSettings {
     size_t capacity = kCandidateCapacity;
     bool keepPaths = true;  // the real path of each line, for acting on its file
     bool keepFacts = false; // each file's size in bytes, time and search-path mark (Candidate::facts)
+    ScanOptions scan;       // hidden entries, size measure
 };
 
 // The warning shown when the candidate list is full.
 QString candidateListFullText();
 
 // One scan of the duplicates window over any number of trees (the selected
-// drives): collects a line for each file that is neither hidden nor system,
-// matches the pattern and is larger than the limit, then builds the result.
-// Nothing below a hidden directory is seen (the walk does not enter it).
+// drives): collects a line for each file that is neither hidden (unless asked
+// for) nor system, matches the pattern and is larger than the limit, then
+// builds the result. Nothing below a hidden directory is seen unless hidden
+// entries are asked for. Sizes are in the chosen measure; with space on disk a
+// hard-linked file is taken once per scan, at the first of its names that
+// the scan takes in walk order (the drives in the order they are scanned).
 class DuplicateScan {
 public:
     explicit DuplicateScan(DupScanSettings settings);

@@ -116,7 +116,7 @@ std::string LineMaker::directoryColumn() const
     return marked_ ? directory_ + kSearchPathMarker : directory_;
 }
 
-std::string_view LineMaker::line(const Entry& file)
+std::string_view LineMaker::line(const Entry& file, int64_t bytes)
 {
     const uint32_t stamp = file.stamp();
     line_.clear();
@@ -125,7 +125,7 @@ std::string_view LineMaker::line(const Entry& file)
         firstTab_ = line_.size();
         line_.push_back('\t');
     }
-    appendSize(line_, file.size);
+    appendSize(line_, bytes);
     if (mode_ == DupMode::Duplicates)
         secondTab_ = line_.size();
     else

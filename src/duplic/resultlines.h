@@ -47,8 +47,10 @@ public:
 
     // The directory (a walk path, as stored) of the files that follow.
     void setDirectory(std::string_view path);
-    // The line of one file of that directory, UTF-8; valid until the next call.
-    std::string_view line(const Entry& file);
+    // The line of one file of that directory, UTF-8; valid until the next
+    // call. bytes: its size in the scan's measure.
+    std::string_view line(const Entry& file, int64_t bytes);
+    std::string_view line(const Entry& file) { return line(file, file.size); }
     // Duplicates: column 1 of a file's line, and the directory's last column
     // (valid until the next call).
     std::string_view nameColumn(std::string_view rawName);

@@ -1,11 +1,13 @@
 #include "filemod/changedfilesfold.h"
 
 #include "common/entrykind.h"
+#include "common/scanoptions.h"
 
 namespace kelvane {
 
-ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop)
-    : range_(range), limit_(limit), stop_(stop)
+ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop, bool hidden)
+    : range_(range), limit_(limit), stop_(stop),
+      request_(requestFor(kRequestChangedFiles, ScanOptions{hidden}))
 {
 }
 
@@ -14,7 +16,7 @@ ChangedChunks ChangedFilesFold::visit(const WalkDir& dir, std::span<const Entry>
     ChangedChunk chunk;
     uint32_t rootLength = 0;
     for (const Entry& e : listing) {
-        if (passesAttributeFilter(e.attr, kRequestChangedFiles) && entryKind(e) == EntryKind::Other &&
+        if (passesAttributeFilter(e.attr, request_) && entryKind(e) == EntryKind::Other &&
             range_.contains(e.mtime)) {
             if (chunk.files.empty())
                 rootLength = identityOf(dir).rootLength;

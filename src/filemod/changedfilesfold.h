@@ -27,14 +27,14 @@ struct ChangedChunk {
 // file.
 using ChangedChunks = std::list<ChangedChunk>;
 
-// Collects the plain files (not hidden, not system) last written inside a
+// Collects the plain files (not hidden unless asked for, not system) last written inside a
 // date range, in post-order: the files of a directory come after those of all
 // its subdirectories, each listing in name order. When more than limit files
 // have been found it sets *stop (the walk's abort flag), so that the walk ends
 // soon after.
 class ChangedFilesFold final : public Fold<ChangedChunks> {
 public:
-    ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop);
+    ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop, bool hidden = false);
 
     ChangedChunks visit(const WalkDir& dir, std::span<const Entry> listing) override;
     ChangedChunks combine(const WalkDir& dir, ChangedChunks own,
@@ -47,6 +47,7 @@ private:
     DateRange range_;
     size_t limit_;
     std::atomic<bool>* stop_;
+    uint32_t request_;
     std::atomic<size_t> found_{0};
 };
 

@@ -12,13 +12,14 @@ ChangedFilesScan::ChangedFilesScan(const DateRange& range, ChangedScanOptions op
 WalkStats ChangedFilesScan::walk(const std::string& root)
 {
     const size_t room = options_.limit > files_.size() ? options_.limit - files_.size() : 0;
-    ChangedFilesFold fold(range_, room, stop_);
+    ChangedFilesFold fold(range_, room, stop_, options_.scan.hidden);
     WalkOptions walkOptions;
     walkOptions.threads = options_.threads;
     walkOptions.io = options_.io;
     walkOptions.abort = stop_;
     walkOptions.progress = options_.progress;
     walkOptions.beforeDirectory = options_.beforeDirectory;
+    walkOptions.enterHidden = options_.scan.hidden;
     WalkResult<ChangedChunks> result = walkTree(root, fold, walkOptions);
 
     ChangedFileList found;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/scanoptions.h"
 #include "common/walker.h"
 #include "filemod/changedfilelist.h"
 #include "filemod/daterange.h"
@@ -23,6 +24,7 @@ struct ChangedScanOptions {
     WalkProgress* progress = nullptr;
     size_t limit = kDefaultResultLimit;
     std::function<void(const WalkDir&)> beforeDirectory; // for tests
+    ScanOptions scan;                                    // hidden entries (the measure shows nowhere here)
 };
 
 // One files-changed scan over one or more trees (the selected drives): the

@@ -18,6 +18,11 @@ struct BandTotals {
         ++files[band];
         bytes[band] += size;
     }
+    void remove(int band, uint64_t size)
+    {
+        --files[band];
+        bytes[band] -= size;
+    }
     BandTotals& operator+=(const BandTotals& other)
     {
         for (int b = 1; b <= kBands; ++b) {

@@ -66,6 +66,15 @@ void ExtensionTally::add(std::string_view key, uint64_t files, uint64_t bytes)
     counts_[at].bytes += bytes;
 }
 
+void ExtensionTally::remove(std::string_view key, uint64_t files, uint64_t bytes)
+{
+    const size_t at = find(key);
+    if (at == counts_.size())
+        return;
+    counts_[at].files -= files;
+    counts_[at].bytes -= bytes;
+}
+
 void ExtensionTally::append(ExtensionTally&& later)
 {
     if (counts_.empty()) {

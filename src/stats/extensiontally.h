@@ -21,6 +21,9 @@ class ExtensionTally {
 public:
     void add(std::string_view key, uint64_t size) { add(key, 1, size); }
     void add(std::string_view key, uint64_t files, uint64_t bytes);
+    // Takes files counted under a key back out; the key keeps its place (a
+    // key left with no file gets no row of the type table).
+    void remove(std::string_view key, uint64_t files, uint64_t bytes);
     // Adds a tally of files met after every file of this one.
     void append(ExtensionTally&& later);
 

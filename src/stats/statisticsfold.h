@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/scanoptions.h"
 #include "common/walker.h"
 #include "stats/agebands.h"
 #include "stats/statisticstotals.h"
@@ -13,10 +14,15 @@ namespace kelvane {
 // system files, links and devices included) is one file, in one size band, in
 // one age band and, when its key is short enough, under its extension. The
 // extensions are met in the order of a depth-first walk that counts a
-// directory's own files after everything below it.
+// directory's own files after everything below it. Sizes are in the chosen
+// measure; with space on disk a hard-linked file counts once, at its first
+// name in walk order (its other names are no files of the statistics).
 class StatisticsFold final : public Fold<StatisticsTotals> {
 public:
-    explicit StatisticsFold(const QDateTime& now) : ageBands_(now) {}
+    explicit StatisticsFold(const QDateTime& now, SizeMeasure measure = SizeMeasure::Apparent)
+        : ageBands_(now), measure_(measure)
+    {
+    }
 
     StatisticsTotals visit(const WalkDir& dir, std::span<const Entry> listing) override;
     StatisticsTotals combine(const WalkDir& dir, StatisticsTotals own,
@@ -27,6 +33,7 @@ public:
 
 private:
     AgeBands ageBands_;
+    SizeMeasure measure_;
     std::atomic<uint64_t> filesCounted_{0};
 };
 

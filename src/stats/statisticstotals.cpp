@@ -10,4 +10,13 @@ void StatisticsTotals::append(StatisticsTotals&& later)
     files += later.files;
 }
 
+void StatisticsTotals::remove(const CountedLink& link)
+{
+    if (!link.key.empty())
+        types.remove(link.key, 1, link.bytes);
+    sizes.remove(link.sizeBand, link.bytes);
+    ages.remove(link.ageBand, link.bytes);
+    --files;
+}
+
 } // namespace kelvane

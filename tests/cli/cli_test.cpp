@@ -271,3 +271,87 @@ TEST(CliWalk, OverlappingRootsWalkEachFileOnce)
     const CliRun dirhogs = runShell(quote(KELVANE_CLI_PATH) + " dirhogs " + d + " " + sub);
     EXPECT_EQ(dirhogs.out, runShell(quote(KELVANE_CLI_PATH) + " dirhogs " + d).out);
 }
+
+namespace {
+
+// The bytes of a walk's totals line.
+uint64_t walkBytes(const std::string& out)
+{
+    const size_t end = out.find(" bytes,");
+    const size_t start = out.rfind(", ", end) + 2;
+    std::string digits;
+    for (char c : out.substr(start, end - start)) {
+        if (c != ',')
+            digits.push_back(c);
+    }
+    return std::stoull(digits);
+}
+
+} // namespace
+
+TEST(CliScanChoices, DiskUsageEqualsAllocatedBlocksOfDistinctFiles)
+{
+    TempTree t;
+    t.file("sparse.img", int64_t(2) << 30);
+    const std::string data = t.file(".cache/deep/blob");
+    ASSERT_EQ(runShell("head -c 700000 /dev/urandom > " + quote(data)).status, 0);
+    ASSERT_EQ(::link(data.c_str(), t.path("docs-link").c_str()), 0);
+    t.dir("sub");
+    ASSERT_EQ(::link(data.c_str(), t.path("sub/third-name").c_str()), 0);
+    ASSERT_EQ(runShell("head -c 5000 /dev/urandom > " + quote(t.file(".config/rc")) + " && echo hi > " +
+                       quote(t.path(".dotfile")))
+                  .status,
+              0);
+    t.symlink("link", "sparse.img");
+
+    const CliRun run = cli("walk --hidden --disk-usage " + quote(t.root()));
+    ASSERT_EQ(run.status, 0) << run.err;
+    const CliRun find =
+        runShell("find " + quote(t.root()) +
+                 " -xdev ! -type d -printf '%i %b\\n' | sort -u | awk '{s += $2} END {print s * 512}'");
+    ASSERT_EQ(find.status, 0);
+    EXPECT_EQ(walkBytes(run.out), std::stoull(find.out));
+    EXPECT_NE(run.out.find(" 5 directories, 5 files, "), std::string::npos) << run.out;
+
+    // Options go before the command too; without --hidden the hidden folders stay out.
+    const CliRun plain = cli("--disk-usage walk " + quote(t.root()));
+    EXPECT_NE(plain.out.find(" 2 directories, 4 files, "), std::string::npos) << plain.out;
+    const CliRun apparent = cli("walk --hidden " + quote(t.root()));
+    EXPECT_NE(apparent.out.find(" 5 directories, 7 files, "), std::string::npos) << apparent.out;
+}
+
+TEST(CliScanChoices, EveryToolTakesHiddenAndDiskUsage)
+{
+    TempTree t;
+    ASSERT_EQ(runShell("mkdir -p " + quote(t.path(".cache/deep")) + " && head -c 400000 /dev/urandom > " +
+                       quote(t.path(".cache/deep/blob")))
+                  .status,
+              0);
+    t.dir("z");
+    ASSERT_EQ(::link(t.path(".cache/deep/blob").c_str(), t.path("z/again").c_str()), 0);
+    ASSERT_EQ(runShell("echo data > " + quote(t.file("docs/blob"))).status, 0);
+    const std::string r = quote(t.root());
+    const std::string today = runShell("date +%F").out.substr(0, 10);
+    struct Case {
+        std::string args;
+        std::string hiddenText; // in the output with --hidden, not without
+    };
+    for (const Case& c : std::vector<Case>{{"hogs", "blob"},
+                                           {"duplicates --limit 0", "blob"},
+                                           {"dirhogs", "deep"},
+                                           {"dirhogs --main", ".cache"},
+                                           {"changed --from " + today + " --to " + today, "deep"},
+                                           {"stats", "files\t"}}) {
+        const CliRun without = cli(c.args + " " + r);
+        const CliRun with = cli(c.args + " --hidden --disk-usage " + r);
+        EXPECT_EQ(with.status, 0) << c.args << ": " << with.err;
+        if (c.args == "stats") {
+            EXPECT_NE(without.out.find("files\t2\n"), std::string::npos) << without.out;
+            EXPECT_NE(with.out.find("files\t2\n"), std::string::npos) << with.out; // one file, two names
+            EXPECT_NE(cli("stats --hidden " + r).out.find("files\t3\n"), std::string::npos);
+            continue;
+        }
+        EXPECT_EQ(without.out.find(c.hiddenText), std::string::npos) << c.args << ": " << without.out;
+        EXPECT_NE(with.out.find(c.hiddenText), std::string::npos) << c.args << ": " << with.out;
+    }
+}
