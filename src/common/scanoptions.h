@@ -44,4 +44,12 @@ inline bool mayShareFile(const Entry& e)
 // "Apparent size" or "Space on disk", the measure's own name.
 QString measureName(SizeMeasure measure);
 
+// The heading of a size column: the window's own for apparent sizes; for
+// space on disk "On disk" in place of its leading "Size" ("On disk in K").
+QString sizeHeading(SizeMeasure measure, const QString& apparentHeading);
+
+// A print title: as it is for apparent sizes, with " (space on disk)" after it
+// for space on disk.
+QString measuredTitle(SizeMeasure measure, const QString& title);
+
 } // namespace kelvane

@@ -11,6 +11,7 @@
 #include "common/trash.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/geometry.h"
@@ -143,6 +144,7 @@ void TfrmDirHog::createControls()
     pnlScan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlScan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     pnlScan->setTextFormat(Qt::PlainText);
+    choices_ = new ScanChoices(settingsGroup(), true, this);
 
     grid->horizontalHeader()->setStretchLastSection(false);
     grid->verticalHeader()->setDefaultSectionSize(scaled(this, 18));
@@ -239,7 +241,9 @@ void TfrmDirHog::FormResize()
 
     const int top = scaled(this, kPanelHeight);
     const int statusHeight = scaled(this, kStatusHeight);
-    grid->setGeometry(0, top, width(), std::max(0, height() - top - statusHeight));
+    const int choicesHeight = choices_->stripHeight();
+    grid->setGeometry(0, top, width(), std::max(0, height() - top - statusHeight - choicesHeight));
+    choices_->setGeometry(0, height() - statusHeight - choicesHeight, width(), choicesHeight);
     pnlScan->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
@@ -297,6 +301,7 @@ void TfrmDirHog::setBusy(Job job)
     btAll->setEnabled(!busy);
     btClose->setEnabled(!busy);
     pnlDrives->setEnabled(!busy);
+    choices_->setEnabled(!busy);
     if (busy) {
         showResultButtons(false);
     } else {
@@ -313,7 +318,10 @@ void TfrmDirHog::scan(DirHogMode mode)
     lb.clear();
     lbPaths.clear();
     abortedByUser_ = false;
-    auto scan = std::make_shared<DirHogScan>(mode, candidateLimit_);
+    const ScanOptions choices = choices_->options();
+    auto scan = std::make_shared<DirHogScan>(mode, candidateLimit_, choices);
+    shownMeasure_ = choices.measure;
+    gridModel_->setCells(0, 0, sizeHeading(shownMeasure_, QStringLiteral("Size")));
     scanOutcome_ = std::make_shared<ScanOutcome>();
     setBusy(Job::Scan);
     pnlScan->clear();
@@ -657,7 +665,8 @@ void TfrmDirHog::btClipClick()
 
 void TfrmDirHog::btPrintClick()
 {
-    printReportWithDialog(services_, lb, QStringLiteral("Directory hogs sorted by size"),
+    printReportWithDialog(services_, lb,
+                          measuredTitle(shownMeasure_, QStringLiteral("Directory hogs sorted by size")),
                           QStringLiteral("dirhogs"), this);
 }
 

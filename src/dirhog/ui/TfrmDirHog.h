@@ -24,6 +24,8 @@ namespace kelvane {
 // subtrees, largest first; deletes the tree of a row, copies, prints, browses
 // and sorts the list. Scans and tree deletions run on the runner's thread;
 // the window shows their progress and takes their results when they end.
+class ScanChoices;
+
 class TfrmDirHog : public ScanWindow {
     Q_OBJECT
 public:
@@ -47,6 +49,7 @@ public:
     const QStringList& resultLines() const { return lb; }
     QString statusText() const;
     QMenu* sortMenu() const { return PopupMenu1; }
+    ScanChoices* scanChoices() const { return choices_; }
 
     // For tests: a smaller candidate list, a fixed number of walk threads, and
     // a hook run before each directory of a walk (on the walk's threads).
@@ -99,6 +102,8 @@ private:
     QPushButton* btBrowse;
     QPushButton* btSort;
     QLabel* pnlScan;
+    ScanChoices* choices_;
+    SizeMeasure shownMeasure_ = SizeMeasure::Apparent; // of the result shown
     QMenu* PopupMenu1;
     QAction* SortbySize1;
     QAction* Sortbyfiles1;

@@ -9,6 +9,7 @@
 #include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
@@ -26,6 +27,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGuiApplication>
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,13 +56,13 @@ constexpr int kStatusHeight = 20;
 
 const QString kMarked = QStringLiteral("MARKED");
 
-QStringList titlesOfMode(bool duplicates)
+QStringList titlesOfMode(bool duplicates, SizeMeasure measure = SizeMeasure::Apparent)
 {
+    const QString size = sizeHeading(measure, QStringLiteral("Size in K"));
     if (duplicates)
-        return {QStringLiteral("Filename"), QStringLiteral("Size in K"), QStringLiteral("Date"),
-                QStringLiteral("Time"), QStringLiteral("Directory")};
-    return {QStringLiteral("Size in K"), QStringLiteral("Date"), QStringLiteral("Time"),
-            QStringLiteral("FileName")};
+        return {QStringLiteral("Filename"), size, QStringLiteral("Date"), QStringLiteral("Time"),
+                QStringLiteral("Directory")};
+    return {size, QStringLiteral("Date"), QStringLiteral("Time"), QStringLiteral("FileName")};
 }
 
 } // namespace
@@ -177,6 +179,7 @@ void TfrmDup::buildControls()
     connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmDup::gridDblClick);
     setGridTop(kTopPanelHeight * s);
 
+    choices_ = new ScanChoices(settingsGroup(), true, this);
     pnlSel = new QLabel(this);
     pnlSel->setObjectName(QStringLiteral("pnlSel"));
     pnlSel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -298,7 +301,9 @@ void TfrmDup::FormResize()
     placeDrivePanel();
     const int top = kTopPanelHeight * s;
     const int status = kStatusHeight * s;
-    grid->setGeometry(0, top, w, std::max(0, height() - top - status));
+    const int choices = choices_->stripHeight();
+    grid->setGeometry(0, top, w, std::max(0, height() - top - status - choices));
+    choices_->setGeometry(0, height() - status - choices, w, choices);
     pnlSel->setGeometry(0, height() - status, w, status);
 }
 
@@ -310,7 +315,7 @@ void TfrmDup::resizeEvent(QResizeEvent* event)
 
 void TfrmDup::ClearGrid()
 {
-    gridModel_->setTitles(titlesOfMode(duplicates_));
+    gridModel_->setTitles(titlesOfMode(duplicates_, shownMeasure_));
     gridModel_->clearRows();
     resultCount = 0;
     grid->setFocus();
@@ -376,6 +381,9 @@ void TfrmDup::scan(bool exact, bool content)
     settings.pattern = cbWildCard->currentText();
     settings.searchPath = services_.searchPath;
     settings.capacity = capacity_;
+    settings.scan = choices_->options();
+    shownMeasure_ = settings.scan.measure;
+    gridModel_->setTitles(titlesOfMode(duplicates_, shownMeasure_));
     scanAborted = false;
     setScanning(true);
 
@@ -429,7 +437,7 @@ void TfrmDup::setScanning(bool on)
     btAbort->setVisible(on);
     btDelete->setVisible(!on && resultCount > 0);
     for (QWidget* w : std::initializer_list<QWidget*>{btScan, btExact, btContent, btClose, pnlDrives,
-                                                      SpinEdit1, cbWildCard})
+                                                      SpinEdit1, cbWildCard, choices_})
         w->setEnabled(!on);
     if (on) {
         for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
@@ -580,7 +588,7 @@ void TfrmDup::btPrintClick()
         (duplicates_ ? QStringLiteral("Duplicates larger than ") : QStringLiteral("File Hogs larger than ")) +
         QString::number(SpinEdit1->value()) + QStringLiteral("KB") + QStringLiteral(" matching ") +
         cbWildCard->currentText() + QStringLiteral(" on drive(s) ") + drives;
-    printReportWithDialog(services_, resultLines(), title,
+    printReportWithDialog(services_, resultLines(), measuredTitle(shownMeasure_, title),
                           duplicates_ ? QStringLiteral("duplicates") : QStringLiteral("hogs"), this);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/markedfiles.h"
+#include "common/scanoptions.h"
 #include "common/resultgrid.h"
 #include "common/ui/ScanWindow.h"
 #include "common/walkdir.h"
@@ -22,6 +23,8 @@ class QMenu;
 class QSpinBox;
 
 namespace kelvane {
+
+class ScanChoices;
 
 // Duplicate files or file hogs, as findDuplicates says when it opens. The
 // scan runs off the window's thread; the user marks result rows, and the
@@ -66,6 +69,7 @@ public:
     // What the window holds, for those who look at it from outside.
     QStringList resultLines() const;
     int resultRows() const { return resultCount; }
+    ScanChoices* scanChoices() const { return choices_; }
     bool aborted() const { return scanAborted; }
     std::vector<std::string> markedPaths() const { return lbDeleted.paths(); }
     int64_t markedFileCount() const { return lbDeleted.count(); }
@@ -123,6 +127,8 @@ private:
     QPushButton* btBrowse;
     QPushButton* btSort;
     QLabel* pnlSel;
+    ScanChoices* choices_;
+    SizeMeasure shownMeasure_ = SizeMeasure::Apparent; // of the result shown
     QMenu* PopupMenu1;
     QAction* Sortbysize1;
     QAction* SortbyDate1;

@@ -9,6 +9,7 @@
 #include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
@@ -189,6 +190,7 @@ void TfrmMods::buildControls()
     connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmMods::gridDblClick);
     setGridTop(kPanelHeight * s);
 
+    choices_ = new ScanChoices(settingsGroup(), false, this);
     pnlBase = new QFrame(this);
     pnlBase->setObjectName(QStringLiteral("pnlBase"));
     pnlBase->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -265,7 +267,10 @@ void TfrmMods::resizeEvent(QResizeEvent* event)
 void TfrmMods::FormResize()
 {
     const int statusHeight = scaled(this, kStatusHeight);
-    grid->setGeometry(0, Panel1->height(), width(), height() - Panel1->height() - statusHeight);
+    const int choicesHeight = choices_->stripHeight();
+    grid->setGeometry(0, Panel1->height(), width(),
+                      height() - Panel1->height() - statusHeight - choicesHeight);
+    choices_->setGeometry(0, height() - statusHeight - choicesHeight, width(), choicesHeight);
     pnlBase->setGeometry(0, height() - statusHeight, width(), statusHeight);
     pnlScan->setGeometry(4, 0, pnlBase->width() - 8, statusHeight);
 
@@ -419,8 +424,8 @@ void TfrmMods::setScanning(bool scanning)
     } else {
         cb1Click();
     }
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{btClose, pnlDrives, dtStart, dtEnd, popStartDate, popEndDate})
+    for (QWidget* w : std::initializer_list<QWidget*>{btClose, pnlDrives, dtStart, dtEnd, popStartDate,
+                                                      popEndDate, choices_})
         w->setEnabled(!scanning);
 }
 
@@ -441,6 +446,7 @@ void TfrmMods::scan(const DateRange& range)
     options.progress = &r->progress();
     options.limit = resultLimit_;
     options.beforeDirectory = beforeDirectory_;
+    options.scan = choices_->options();
     Messages* messages = services_.messages;
     r->start([this, r, messages, outcome, range, options, stop = scanAborted,
               drives = pnlDrives->selectedDrives()] {

@@ -24,6 +24,8 @@ class QToolButton;
 
 namespace kelvane {
 
+class ScanChoices;
+
 // Files last written between two dates. The scan runs off the window's
 // thread; the user marks result rows, and the marked files go to the delete
 // confirmation when the window closes.
@@ -71,6 +73,7 @@ public:
     int64_t markedFileCount() const { return lbDeleted.count(); }
     int64_t markedByteCount() const { return lbDeleted.bytes(); }
     QMenu* sortMenu() const { return PopupMenu1; }
+    ScanChoices* scanChoices() const { return choices_; }
 
     // Lines the result list takes before a scan stops with a warning.
     void setResultLimit(size_t lines) { resultLimit_ = lines; }
@@ -124,6 +127,7 @@ private:
     QPushButton* btBrowse;
     QPushButton* btSort;
     QFrame* pnlBase;
+    ScanChoices* choices_;
     QLabel* pnlScan;
     QMenu* PopupMenu1;
     QAction* Sortbyname1;

@@ -44,6 +44,7 @@ BandPage::BandPage(const std::array<BandRowNames, kBands>& names, const std::arr
         heading->setAlignment(column % 2 ? Qt::AlignRight | Qt::AlignBottom
                                          : Qt::AlignLeft | Qt::AlignBottom);
         grid_->addWidget(heading, 0, column + 1);
+        bytesHeading_ = heading; // the last one
     }
     for (int band = 1; band <= kBands; ++band) {
         const BandRowNames& n = names[band - 1];
@@ -83,6 +84,11 @@ void BandPage::showTotals(const BandTotals& totals)
         row.filesGauge->setValue(shares.files ? (*shares.files)[band] : 0);
         row.bytesGauge->setValue(shares.bytes ? (*shares.bytes)[band] : 0);
     }
+}
+
+void BandPage::setBytesHeading(const QString& text)
+{
+    bytesHeading_->setText(text);
 }
 
 } // namespace kelvane

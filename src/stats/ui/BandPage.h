@@ -33,6 +33,9 @@ public:
     BandPage(const std::array<BandRowNames, kBands>& names, const std::array<QString, kBands>& captions,
              const QColor& filesColour, const QColor& bytesColour, QWidget* parent = nullptr);
 
+    // The heading over the bytes column (it names the size measure).
+    void setBytesHeading(const QString& text);
+
     // Writes the numbers and, for a column whose total is above 0, the
     // truncated shares; a column with nothing in it keeps its gauges.
     void showTotals(const BandTotals& totals);
@@ -46,6 +49,7 @@ public:
     QLabel* bytesLabel(int band) const { return rows_[band - 1].bytesLabel; }
 
 private:
+    QLabel* bytesHeading_ = nullptr;
     struct Row {
         Gauge* filesGauge;
         QLabel* filesLabel;

@@ -1,5 +1,6 @@
 #include "stats/ui/TfrmStatistics.h"
 
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
 #include "common/ui/scanreport.h"
@@ -31,7 +32,9 @@ namespace kelvane {
 // One collection's walk and what it yields; shared with the job so that it
 // outlives the window's reference while the walk finishes.
 struct TfrmStatistics::Collection {
-    Collection(Drive d, const QDateTime& now) : drive(std::move(d)), fold(now) {}
+    Collection(Drive d, const QDateTime& now, SizeMeasure measure) : drive(std::move(d)), fold(now, measure)
+    {
+    }
     Drive drive;
     StatisticsFold fold;
     WalkOptions options;
@@ -133,7 +136,10 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
     lblStatus = new QLabel(StatusBar1);
     lblStatus->setObjectName(QStringLiteral("lblStatus"));
     StatusBar1->addWidget(lblStatus, 1);
-    StatusBar1->setGeometry(0, s(433 - 24), s(592), s(24));
+    choices_ = new ScanChoices(QStringLiteral("Statistics"), true, this);
+    const int choicesHeight = choices_->stripHeight();
+    choices_->setGeometry(0, s(433 - 24 - 6), s(592), choicesHeight);
+    StatusBar1->setGeometry(0, s(433 - 24) + choicesHeight, s(592), s(24));
 
     runner_ = new ScanRunner(this);
     connect(runner_, &ScanRunner::tick, this, &TfrmStatistics::showProgress);
@@ -145,7 +151,7 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
     connect(cbDrive, &QComboBox::activated, this, &TfrmStatistics::cbDriveClick);
 
     fillDrives();
-    setFixedSize(s(592), s(433));
+    setFixedSize(s(592), s(433) + choicesHeight);
 }
 
 TfrmStatistics::~TfrmStatistics()
@@ -249,11 +255,19 @@ void TfrmStatistics::scan(const Drive& drive)
     lblStatus->clear();
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     clearVariables();
-    collection_ = std::make_shared<Collection>(drive, services_.clock->now());
+    const ScanOptions choices = choices_->options();
+    collection_ = std::make_shared<Collection>(drive, services_.clock->now(), choices.measure);
+    collection_->options.enterHidden = choices.hidden;
+    TabSheet1->setTitles(choices.measure);
+    const QString bytesHeading = choices.measure == SizeMeasure::Apparent ? QStringLiteral("File Sizes")
+                                                                          : measureName(choices.measure);
+    TabSheet2->setBytesHeading(bytesHeading);
+    TabSheet4->setBytesHeading(bytesHeading);
     collection_->options.abort = &runner_->abortFlag();
     collection_->options.progress = &runner_->progress();
     collection_->options.beforeDirectory = beforeDirectory_;
     btOK->setEnabled(false);
+    choices_->setEnabled(false);
     runner_->start([c = collection_] { c->result = walkTree(c->drive.root, c->fold, c->options); });
 }
 
@@ -291,6 +305,7 @@ void TfrmStatistics::collectionEnded()
     lblStatus->setText(finishedStatus(statistics_.filesProcessed, aborted_));
     noteUnreadable(lblStatus, runner_->progress());
     btOK->setEnabled(!drives_.empty());
+    choices_->setEnabled(true);
     setWindowTitle(collectedCaption(c->drive.caption, aborted_));
     Q_EMIT collectionFinished();
 }

@@ -21,6 +21,8 @@ class QTabWidget;
 
 namespace kelvane {
 
+class ScanChoices;
+
 class BandPage;
 class DiskSpacePage;
 class ScanRunner;
@@ -38,6 +40,7 @@ class TfrmStatistics : public QDialog {
 public:
     explicit TfrmStatistics(Services& services, QWidget* parent = nullptr);
     ~TfrmStatistics() override;
+    ScanChoices* scanChoices() const { return choices_; }
 
     QTabWidget* pages() const { return PageControl1; }
     TypesPage* typesPage() const { return TabSheet1; }
@@ -111,6 +114,7 @@ private:
     QPushButton* btCancel;
     QStatusBar* StatusBar1;
     QLabel* lblStatus;
+    ScanChoices* choices_;
 };
 
 } // namespace kelvane

@@ -61,11 +61,11 @@ TypesPage::TypesPage(QWidget* parent) : QWidget(parent)
     layout->addWidget(lblNote);
 }
 
-void TypesPage::setTitles()
+void TypesPage::setTitles(SizeMeasure measure)
 {
-    gridTypes->setHorizontalHeaderLabels({QStringLiteral("Extension"), QStringLiteral("# Files"),
-                                          QStringLiteral("Top Ten #"), QStringLiteral("Size"),
-                                          QStringLiteral("Top Ten Size")});
+    gridTypes->setHorizontalHeaderLabels(
+        {QStringLiteral("Extension"), QStringLiteral("# Files"), QStringLiteral("Top Ten #"),
+         sizeHeading(measure, QStringLiteral("Size")), QStringLiteral("Top Ten Size")});
 }
 
 void TypesPage::clearCells()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/scanoptions.h"
+
 #include "stats/typetable.h"
 
 #include <QWidget>
@@ -21,7 +23,8 @@ public:
     QTableWidget* grid() const { return gridTypes; }
 
     // Writes the five column titles.
-    void setTitles();
+    // The size column's heading names the measure.
+    void setTitles(SizeMeasure measure = SizeMeasure::Apparent);
     // Empties every data cell, keeping the rows.
     void clearCells();
     // One row per table line, in table order, with both rankings.

@@ -2,6 +2,7 @@
 #include "common/textfields.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/services.h"
@@ -17,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QtTest>
 
 #include <new>
@@ -191,7 +193,9 @@ private Q_SLOTS:
         QLabel* status = label("pnlScan");
         QCOMPARE(status->height(), 20);
         QCOMPARE(status->geometry().bottom(), w.height() - 1);
-        QCOMPARE(w.gridView()->geometry().bottom(), status->y() - 1);
+        // The scan choices sit between the grid and the status line.
+        QCOMPARE(w.gridView()->geometry().bottom(), w.scanChoices()->y() - 1);
+        QCOMPARE(w.scanChoices()->geometry().bottom(), status->y() - 1);
         QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), w.width() - 10);
 
         // Design widths, wider only where the font needs it for a size or a
@@ -852,6 +856,45 @@ private Q_SLOTS:
         QTRY_VERIFY(w.sortMenu()->isVisible());
         QCOMPARE(w.sortMenu()->pos(), w.gridView()->mapToGlobal(QPoint(w.gridView()->width() / 2, 30)));
         w.sortMenu()->close();
+    }
+
+    void hiddenFoldersAndSpaceOnDiskAreChosenAndRemembered()
+    {
+        Fixture f;
+        f.drive.file("docs/report.txt", 4000);
+        f.drive.file(".cache/deep/blob", 9000);
+        f.drive.file(".config/rc", 100);
+        const std::string r = f.drive.root();
+        {
+            TfrmDirHog w(f.services);
+            w.show();
+            ScanChoices* choices = w.scanChoices();
+            QCOMPARE(choices->hiddenBox()->text(), QString("Include hidden files and folders"));
+            QCOMPARE(choices->apparentButton()->text(), QString("Apparent size"));
+            QCOMPARE(choices->diskButton()->text(), QString("Space on disk"));
+            QVERIFY(!choices->hiddenBox()->isChecked());
+            QVERIFY(choices->apparentButton()->isChecked());
+            // Between the grid and the status line, across the window.
+            QCOMPARE(choices->y(), w.gridView()->geometry().bottom() + 1);
+            QCOMPARE(choices->width(), w.width());
+
+            QVERIFY(runScan(w, "btAll"));
+            QVERIFY(rowOf(w, r + "/.cache/deep") == 0);
+            QCOMPARE(gridOf(w).Cells(0, 0), QString("Size"));
+            choices->hiddenBox()->click();
+            choices->diskButton()->click();
+            QVERIFY(runScan(w, "btAll"));
+            QVERIFY(rowOf(w, r + "/.cache/deep") != 0);
+            QVERIFY(rowOf(w, r + "/.config") != 0);
+            QCOMPARE(gridOf(w).Cells(0, 0), QString("On disk"));
+            // Sparse test files take no blocks: every line is 0 K on disk.
+            QCOMPARE(gridOf(w).Cells(0, rowOf(w, r + "/.cache/deep")).trimmed(), QString("0 K"));
+        }
+        TfrmDirHog again(f.services);
+        QVERIFY(again.scanChoices()->hiddenBox()->isChecked());
+        QVERIFY(again.scanChoices()->diskButton()->isChecked());
+        again.scanChoices()->hiddenBox()->click();
+        again.scanChoices()->apparentButton()->click();
     }
 };
 

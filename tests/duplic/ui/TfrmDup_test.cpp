@@ -2,6 +2,7 @@
 #include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
@@ -20,12 +21,15 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QTimer>
 #include <QtTest>
 
+#include <fstream>
 #include <new>
 #include <stdexcept>
+#include <unistd.h>
 
 #include "support/patientwaits.h"
 
@@ -875,6 +879,44 @@ private Q_SLOTS:
         QCOMPARE(browse.seen, 1);
         QCOMPARE(directory, f.drive.path("b"));
         QCOMPARE(mask, QString("*.txt"));
+    }
+
+    void hiddenFilesAndSpaceOnDiskInFileHogs()
+    {
+        Fixture f(false);
+        auto data = [&](const std::string& relative, int kb) {
+            std::ofstream(f.drive.file(relative), std::ios::binary) << std::string(size_t(kb) * 1024, 'x');
+            return f.drive.path(relative);
+        };
+        const std::string report = data("docs/report.txt", 400);
+        const std::string blob = data(".cache/deep/blob", 500);
+        f.drive.dir("z");
+        QCOMPARE(::link(report.c_str(), f.drive.path("z/again").c_str()), 0);
+        ScanChoices* choices = f.window->scanChoices();
+        QVERIFY(!choices->hiddenBox()->isChecked());
+        QVERIFY(choices->apparentButton()->isChecked());
+
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->resultRows(), 2); // both names of the report
+        QVERIFY(f.rowOf(blob) == 0);
+        QCOMPARE(f.grid().Cells(0, 0), QString("Size in K"));
+
+        choices->hiddenBox()->click();
+        choices->diskButton()->click();
+        QVERIFY(f.scan());
+        QCOMPARE(f.window->resultRows(), 2); // the blob, and the report once
+        QCOMPARE(f.grid().rowPath(1), blob);
+        QCOMPARE(f.grid().rowPath(2), report);
+        QCOMPARE(f.grid().Cells(0, 0), QString("On disk in K"));
+
+        Fixture again(false);
+        QVERIFY(again.window->scanChoices()->hiddenBox()->isChecked());
+        QVERIFY(again.window->scanChoices()->diskButton()->isChecked());
+        // The duplicates window keeps its own choices.
+        Fixture duplicates(true);
+        QVERIFY(!duplicates.window->scanChoices()->hiddenBox()->isChecked());
+        again.window->scanChoices()->hiddenBox()->click();
+        again.window->scanChoices()->apparentButton()->click();
     }
 };
 

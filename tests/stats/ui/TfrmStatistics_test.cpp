@@ -1,3 +1,5 @@
+#include "common/commas.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/services.h"
 #include "stats/statisticstexts.h"
 #include "stats/ui/BandPage.h"
@@ -8,18 +10,23 @@
 #include "support/pinnedsettings.h"
 #include "support/temptree.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QtTest>
 
+#include <fstream>
 #include <new>
 #include <stdexcept>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/patientwaits.h"
 
@@ -172,7 +179,8 @@ private Q_SLOTS:
         Fixture f;
         TfrmStatistics w(f.services);
         QCOMPARE(w.windowTitle(), QString("File Statistics Not Yet Collected"));
-        QCOMPARE(w.size(), QSize(592, 433));
+        // The scan choices strip lies between the buttons and the status bar.
+        QCOMPARE(w.size(), QSize(592, 433 + w.scanChoices()->height()));
         QCOMPARE(w.pages()->geometry(), QRect(0, 0, 592, 361));
         QStringList tabs;
         for (int i = 0; i < w.pages()->count(); ++i)
@@ -506,6 +514,50 @@ private Q_SLOTS:
         QCOMPARE(columns.value(4), QString::number(w.height()));
         QCOMPARE(columns.value(12), QString::number(w.logicalDpiX()));
         QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    void hiddenFoldersAndSpaceOnDisk()
+    {
+        Fixture f;
+        std::ofstream(f.drive.file("docs/report.txt"), std::ios::binary) << std::string(40000, 'x');
+        QCOMPARE(::link(f.drive.path("docs/report.txt").c_str(), f.drive.path("docs/copy.txt").c_str()), 0);
+        f.drive.file(".cache/deep/blob", 5000);
+        f.drive.file(".config/rc", 10);
+        f.drive.file(".dotfile", 10);
+        {
+            TfrmStatistics w(f.services);
+            w.show();
+            ScanChoices* choices = w.scanChoices();
+            QCOMPARE(choices->hiddenBox()->text(), QString("Include hidden files and folders"));
+            QVERIFY(choices->apparentButton()->isChecked());
+            QVERIFY(collect(w));
+            QCOMPARE(w.statusText(), QString("Finished - 3 files processed"));
+            QCOMPARE(w.typesPage()->grid()->horizontalHeaderItem(3)->text(), QString("Size"));
+
+            choices->hiddenBox()->click();
+            choices->diskButton()->click();
+            QVERIFY(collect(w));
+            // blob, rc, .dotfile and the report once under its first name
+            QCOMPARE(w.statusText(), QString("Finished - 4 files processed"));
+            QCOMPARE(w.typesPage()->grid()->horizontalHeaderItem(3)->text(), QString("On disk"));
+            QTableWidget* grid = w.typesPage()->grid();
+            struct stat st;
+            QCOMPARE(::stat(f.drive.path("docs/report.txt").c_str(), &st), 0);
+            bool found = false;
+            for (int row = 0; row < grid->rowCount(); ++row) {
+                if (rowTexts(grid, row).first() == ".TXT") {
+                    found = true;
+                    QCOMPARE(rowTexts(grid, row)[1], QString("1"));
+                    QCOMPARE(rowTexts(grid, row)[3], addCommas(int64_t(st.st_blocks) * 512));
+                }
+            }
+            QVERIFY(found);
+        }
+        TfrmStatistics again(f.services);
+        QVERIFY(again.scanChoices()->hiddenBox()->isChecked());
+        QVERIFY(again.scanChoices()->diskButton()->isChecked());
+        again.scanChoices()->hiddenBox()->click();
+        again.scanChoices()->apparentButton()->click();
     }
 };
 
