@@ -92,6 +92,10 @@ reference gdu "gdu -n -p -c {tree}"
 reference floor-2 "{floor} --threads 2 {tree}"
 reference floor-16 "{floor} --threads 16 {tree}"
 
+group walk-disk "Walk the whole tree, hidden folders included, and total its space on disk (hard links once)"
+kelvane "{cli} walk --hidden --disk-usage {tree}"
+reference du "du -s -x {tree}"
+
 group dirhogs "Directory hogs: every directory with the files directly in it, largest first"
 kelvane "{cli} dirhogs {tree}"
 reference du "du -S --apparent-size {tree}"

@@ -313,8 +313,8 @@ TEST(CliScanChoices, DiskUsageEqualsAllocatedBlocksOfDistinctFiles)
     EXPECT_EQ(walkBytes(run.out), std::stoull(find.out));
     EXPECT_NE(run.out.find(" 5 directories, 5 files, "), std::string::npos) << run.out;
 
-    // Options go before the command too; without --hidden the hidden folders stay out.
-    const CliRun plain = cli("--disk-usage walk " + quote(t.root()));
+    // Without --hidden the hidden folders stay out.
+    const CliRun plain = cli("walk --disk-usage " + quote(t.root()));
     EXPECT_NE(plain.out.find(" 2 directories, 4 files, "), std::string::npos) << plain.out;
     const CliRun apparent = cli("walk --hidden " + quote(t.root()));
     EXPECT_NE(apparent.out.find(" 5 directories, 7 files, "), std::string::npos) << apparent.out;
