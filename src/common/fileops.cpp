@@ -26,10 +26,12 @@ Entry entryOf(std::string name, const struct stat& st)
     e.name = std::move(name);
     e.mode = st.st_mode;
     e.size = int64_t(st.st_size);
+    e.blocks = int64_t(st.st_blocks);
     e.mtime = int64_t(st.st_mtime);
     e.mtimeNsec = uint32_t(st.st_mtim.tv_nsec);
     e.dev = st.st_dev;
     e.ino = st.st_ino;
+    e.nlink = uint32_t(std::min<nlink_t>(st.st_nlink, UINT32_MAX));
     return e;
 }
 

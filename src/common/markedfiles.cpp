@@ -11,9 +11,9 @@ std::optional<int64_t> MarkedFiles::mark(const std::string& path, const FileIden
 {
     MarkedFile m{path, scanned, std::nullopt, group};
     if (const std::optional<Entry> file = lookupFile(path); file && !file->isDirectory()) {
-        m.counted = file->size;
+        m.counted = sizeOf(*file, measure_);
         ++count_;
-        bytes_ += file->size;
+        bytes_ += *m.counted;
     }
     const std::optional<int64_t> counted = m.counted;
     files_.push_back(std::move(m));

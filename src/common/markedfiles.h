@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/fileidentity.h"
+#include "common/scanoptions.h"
 
 #include <QString>
 
@@ -27,6 +28,9 @@ struct MarkedFile {
 // happened to the file meanwhile, so the counters never drift.
 class MarkedFiles {
 public:
+    // The measure marking counts bytes in (that of the result shown).
+    void setMeasure(SizeMeasure measure) { measure_ = measure; }
+
     // Adds path at the end; returns the bytes counted (none when missing).
     std::optional<int64_t> mark(const std::string& path, const FileIdentity& scanned, int group = -1);
     // Removes the first mark of path; false when there is none.
@@ -54,6 +58,7 @@ private:
     std::vector<MarkedFile> files_;
     int64_t count_ = 0;
     int64_t bytes_ = 0;
+    SizeMeasure measure_ = SizeMeasure::Apparent;
 };
 
 } // namespace kelvane

@@ -383,6 +383,7 @@ void TfrmDup::scan(bool exact, bool content)
     settings.capacity = capacity_;
     settings.scan = choices_->options();
     shownMeasure_ = settings.scan.measure;
+    lbDeleted.setMeasure(shownMeasure_);
     gridModel_->setTitles(titlesOfMode(duplicates_, shownMeasure_));
     scanAborted = false;
     setScanning(true);
