@@ -71,7 +71,7 @@ int runChanged(const CliOptions& options)
     const DateRange range(from, to);
     int status = kExitOk;
     RowWriter out(options.format);
-    for (const std::string& root : distinctRoots(options.paths)) {
+    for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
         std::unique_ptr<ChangedFilesScan> scan;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             ChangedScanOptions scanOptions;

@@ -18,7 +18,7 @@ int runDirHogs(const CliOptions& options)
     std::atomic<bool> abort{false};
     DirHogScan scan(mode, CandidateList::kDefaultLimit, options.scan());
     scan.setOnFull([&abort] { abort = true; });
-    for (const std::string& root : distinctRoots(roots)) {
+    for (const std::string& root : distinctRoots(roots, options.scan().hidden)) {
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions;
             walkOptions.threads = options.threads;

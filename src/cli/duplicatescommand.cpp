@@ -44,7 +44,7 @@ int run(DupMode mode, const CliOptions& options)
 
     int status = kExitOk;
     DuplicateScan scan(settings);
-    for (const std::string& root : distinctRoots(options.paths)) {
+    for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
         if (scan.stopped())
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {

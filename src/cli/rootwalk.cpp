@@ -45,9 +45,9 @@ uint64_t unreadableCount()
     return unreadable.load();
 }
 
-std::vector<std::string> distinctRoots(const std::vector<std::string>& roots)
+std::vector<std::string> distinctRoots(const std::vector<std::string>& roots, bool enterHidden)
 {
-    const std::vector<int> covering = coveringRoots(roots);
+    const std::vector<int> covering = coveringRoots(roots, enterHidden);
     std::vector<std::string> kept;
     for (size_t i = 0; i < roots.size(); ++i) {
         if (covering[i] < 0) {

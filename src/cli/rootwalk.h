@@ -19,7 +19,8 @@ bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProg
 uint64_t unreadableCount();
 
 // The roots to walk, each directory once: a root that another root's walk
-// takes in is left out, with a note on standard error.
-std::vector<std::string> distinctRoots(const std::vector<std::string>& roots);
+// takes in (entering hidden directories when enterHidden) is left out, with a
+// note on standard error.
+std::vector<std::string> distinctRoots(const std::vector<std::string>& roots, bool enterHidden);
 
 } // namespace kelvane::cli

@@ -14,7 +14,7 @@ int runWalk(const CliOptions& options)
 {
     int status = kExitOk;
     RowWriter out(options.format);
-    for (const std::string& root : distinctRoots(options.paths)) {
+    for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
         TreeTotalsFold fold(options.scan().measure);
         WalkResult<TreeTotals> result;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {

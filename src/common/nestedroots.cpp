@@ -39,7 +39,7 @@ Root identify(const std::string& path)
 }
 
 // True when a walk from outer reaches inner, a directory below it.
-bool walkReaches(const Root& outer, const Root& inner)
+bool walkReaches(const Root& outer, const Root& inner, bool enterHidden)
 {
     const std::string& a = outer.real;
     const std::string& b = inner.real;
@@ -47,12 +47,12 @@ bool walkReaches(const Root& outer, const Root& inner)
     if (b.size() <= start || b.compare(0, a.size(), a) != 0 || (a != "/" && b[a.size()] != '/'))
         return false;
     // Every directory from below outer down to inner must be one the walk
-    // enters: not hidden, on outer's file system.
+    // enters: on outer's file system, not hidden unless hidden ones are entered.
     for (size_t pos = start; pos <= b.size();) {
         size_t end = b.find('/', pos);
         if (end == std::string::npos)
             end = b.size();
-        if (b[pos] == '.')
+        if (b[pos] == '.' && !enterHidden)
             return false;
         struct stat st;
         if (::lstat(b.substr(0, end).c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_dev != outer.dev)
@@ -64,7 +64,7 @@ bool walkReaches(const Root& outer, const Root& inner)
 
 } // namespace
 
-std::vector<int> coveringRoots(const std::vector<std::string>& roots)
+std::vector<int> coveringRoots(const std::vector<std::string>& roots, bool enterHidden)
 {
     std::vector<Root> ids;
     ids.reserve(roots.size());
@@ -78,7 +78,7 @@ std::vector<int> coveringRoots(const std::vector<std::string>& roots)
             if (j == i || !ids[j].open)
                 continue;
             const bool same = ids[j].dev == ids[i].dev && ids[j].ino == ids[i].ino;
-            if ((same && j < i) || (!same && walkReaches(ids[j], ids[i])))
+            if ((same && j < i) || (!same && walkReaches(ids[j], ids[i], enterHidden)))
                 covering[i] = int(j);
         }
     }

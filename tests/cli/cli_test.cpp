@@ -266,6 +266,11 @@ TEST(CliWalk, OverlappingRootsWalkEachFileOnce)
         runShell(quote(KELVANE_CLI_PATH) + " hogs --limit 0 " + d + " " + quote(a.path(".hidden")));
     EXPECT_NE(hidden.out.find("secret.bin"), std::string::npos) << hidden.out;
     EXPECT_EQ(hidden.err, "");
+    // With hidden directories entered it is part of the walk from above.
+    const CliRun entered =
+        runShell(quote(KELVANE_CLI_PATH) + " hogs --hidden --limit 0 " + d + " " + quote(a.path(".hidden")));
+    EXPECT_EQ(entered.out, runShell(quote(KELVANE_CLI_PATH) + " hogs --hidden --limit 0 " + d).out);
+    EXPECT_NE(entered.err.find("is walked once, as part of"), std::string::npos) << entered.err;
     const CliRun walk = runShell(quote(KELVANE_CLI_PATH) + " walk " + sub + " " + d);
     EXPECT_EQ(walk.out, a.root() + ": 3 directories, 2 files, 5,000 bytes, 0 skipped directories\n");
     const CliRun dirhogs = runShell(quote(KELVANE_CLI_PATH) + " dirhogs " + d + " " + sub);
