@@ -7,6 +7,7 @@
 #include "common/failure.h"
 #include "common/unreadabletext.h"
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +20,14 @@ namespace {
 [[noreturn]] void outOfMemory()
 {
     // Nothing here may allocate: write, then leave without running anything more.
+    // Several threads may run out at once: the first writes and ends the
+    // process, the others wait for that.
+    static std::atomic_flag reported = ATOMIC_FLAG_INIT;
     static const char message[] = "kelvane-cli: out of memory\n";
+    if (reported.test_and_set()) {
+        for (;;)
+            ::pause();
+    }
     [[maybe_unused]] const ssize_t n = ::write(STDERR_FILENO, message, sizeof message - 1);
     ::_exit(kelvane::cli::kExitUnreadable);
 }
