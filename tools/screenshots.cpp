@@ -4,6 +4,7 @@
 
 #include "common/clock.h"
 #include "common/drivelist.h"
+#include "common/folderroot.h"
 #include "common/searchpath.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/clipboard.h"
@@ -127,6 +128,11 @@ int main(int argc, char** argv)
     PdfPrintService printing(root + QStringLiteral("/report.pdf"));
     MemoryClipboard clipboard;
     FixedDriveList drives = FixedDriveList::fromDirectories({root.toStdString()});
+    // A folder box beside the drive, as "Folder…" adds one.
+    std::string why;
+    if (const std::optional<Drive> projects =
+            folderRoot((root + QStringLiteral("/Projects")).toStdString(), &why))
+        drives.addFolder(*projects);
     SystemClock clock;
     SearchPathList searchPath;
     Services services{&messages, &printing, &clipboard, &drives, &clock, &searchPath};

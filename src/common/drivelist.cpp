@@ -23,6 +23,24 @@ std::string DriveList::currentDirectory() const
     return buffer;
 }
 
+void DriveList::addFolder(const Drive& folder)
+{
+    for (const Drive& known : folders_) {
+        if (known.root == folder.root)
+            return;
+    }
+    folders_.push_back(folder);
+}
+
+void DriveList::setStartFolders(const std::vector<Drive>& folders)
+{
+    startRoots_.clear();
+    for (const Drive& folder : folders) {
+        addFolder(folder);
+        startRoots_.push_back(folder.root);
+    }
+}
+
 std::vector<Drive> SystemDriveList::drives() const
 {
     return systemDrives();

@@ -18,6 +18,20 @@ public:
     virtual int currentDriveIndex(const std::vector<Drive>& drives) const;
     // The process's current directory.
     virtual std::string currentDirectory() const;
+
+    // Folders chosen as roots in this run, in the order they were added; every
+    // window's panel shows them after the drives. A root already added is
+    // kept once.
+    void addFolder(const Drive& folder);
+    const std::vector<Drive>& folders() const { return folders_; }
+    // Folders named when the program started: ticked, and only they, in each
+    // window that opens for the first time.
+    void setStartFolders(const std::vector<Drive>& folders);
+    const std::vector<std::string>& startRoots() const { return startRoots_; }
+
+private:
+    std::vector<Drive> folders_;
+    std::vector<std::string> startRoots_;
 };
 
 class SystemDriveList : public DriveList {

@@ -11,9 +11,11 @@ namespace kelvane {
 // answer is skipped without a word; a drive whose root cannot be opened is
 // reported through cannotOpen and the others are still walked. walk returns
 // false when it could not open the root. Stops early when stop() turns true.
+// A folder that the walk of another selected root takes in (entering hidden
+// directories when enterHidden) is not walked again.
 void forEachSelectedDrive(const std::vector<Drive>& selected, const std::function<bool(const Drive&)>& walk,
                           const std::function<void(const Drive&)>& cannotOpen,
-                          const std::function<bool()>& stop = {});
+                          const std::function<bool()>& stop = {}, bool enterHidden = false);
 
 // "Can't open drive /home"
 QString cantOpenDriveText(const Drive& drive);

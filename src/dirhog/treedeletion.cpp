@@ -25,6 +25,7 @@ constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_N
 struct Node {
     mode_t mode = 0;
     int64_t size = 0;
+    int64_t blocks = 0; // of 512 bytes
     uint32_t links = 1;
     dev_t dev = 0;
     ino_t ino = 0;
@@ -35,11 +36,12 @@ std::optional<Node> statAt(int dirFd, const char* name)
 {
     struct statx sx;
     if (::statx(dirFd, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT,
-                STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_NLINK, &sx) != 0)
+                STATX_TYPE | STATX_MODE | STATX_INO | STATX_SIZE | STATX_BLOCKS | STATX_NLINK, &sx) != 0)
         return std::nullopt;
     Node n;
     n.mode = sx.stx_mode;
     n.size = int64_t(sx.stx_size);
+    n.blocks = int64_t(sx.stx_blocks);
     n.links = sx.stx_nlink;
     n.dev = makedev(sx.stx_dev_major, sx.stx_dev_minor);
     n.ino = sx.stx_ino;
@@ -113,8 +115,8 @@ struct Frame {
 
 class Deletion {
 public:
-    Deletion(const TreeDeletion::Ask& ask, WalkProgress* progress, int budget)
-        : ask_(ask), progress_(progress), budget_(budget)
+    Deletion(const TreeDeletion::Ask& ask, WalkProgress* progress, int budget, SizeMeasure measure)
+        : ask_(ask), progress_(progress), budget_(budget), measure_(measure)
     {
     }
 
@@ -146,6 +148,7 @@ private:
     const TreeDeletion::Ask& ask_;
     WalkProgress* progress_;
     int budget_;
+    SizeMeasure measure_;
     FileDescriptor parentFd_;
     dev_t rootDev_ = 0;
     std::vector<Frame> frames_;
@@ -368,7 +371,9 @@ void Deletion::deleteFile(int dirFd, const std::string& name, const Node& node)
     }
     if (::unlinkat(dirFd, name.c_str(), 0) == 0) {
         ++result_.files;
-        result_.report.deleted(now->links > 1 ? 0 : now->size);
+        result_.report.deleted(now->links > 1                      ? 0
+                               : measure_ == SizeMeasure::Apparent ? now->size
+                                                                   : now->blocks * 512);
         result_.bytes = result_.report.bytesFreed();
     } else {
         const int error = errno;
@@ -451,7 +456,7 @@ QString fileQuestion(const std::string& path, uint32_t attributeBit)
 
 TreeDeletionResult TreeDeletion::run(const std::string& path, const FileIdentity& scanned)
 {
-    Deletion deletion(ask_, progress_, budget_);
+    Deletion deletion(ask_, progress_, budget_, measure_);
     return deletion.run(path, scanned);
 }
 

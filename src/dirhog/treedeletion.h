@@ -2,6 +2,7 @@
 
 #include "common/deletionreport.h"
 #include "common/fileidentity.h"
+#include "common/scanoptions.h"
 #include "common/walkprogress.h"
 
 #include <QString>
@@ -49,7 +50,8 @@ enum class TreeAnswer {
 
 struct TreeDeletionResult {
     int64_t files = 0;        // files deleted
-    int64_t bytes = 0;        // bytes that freed (hard-linked data still held elsewhere is not counted)
+    int64_t bytes = 0;        // bytes that freed, in the deletion's measure (hard-linked data
+                              // still held elsewhere is not counted)
     bool cancelled = false;   // a question about a file was answered No or Cancel
     bool interrupted = false; // the tree was moved while being deleted
     bool gone = false;        // the directory no longer exists
@@ -81,8 +83,11 @@ public:
     // Asked from the thread that runs the deletion.
     using Ask = std::function<TreeAnswer(const QString& question)>;
 
-    explicit TreeDeletion(Ask ask, WalkProgress* progress = nullptr)
-        : ask_(std::move(ask)), progress_(progress)
+    // The bytes freed are counted in measure: apparent sizes, or the space on
+    // disk the list showed.
+    explicit TreeDeletion(Ask ask, WalkProgress* progress = nullptr,
+                          SizeMeasure measure = SizeMeasure::Apparent)
+        : ask_(std::move(ask)), progress_(progress), measure_(measure)
     {
     }
 
@@ -94,6 +99,7 @@ public:
 private:
     Ask ask_;
     WalkProgress* progress_;
+    SizeMeasure measure_;
     int budget_ = 64;
 };
 

@@ -35,6 +35,7 @@ int main(int argc, char** argv)
     QApplication::setStyle(new kelvane::HintStyle);
 
     kelvane::Services& services = kelvane::systemServices();
+    services.drives->setStartFolders(commandLine.folders);
     kelvane::TfrmMain launcher(services);
     kelvane::TfrmStatistics statistics(services);
     launcher.setStatistics(&statistics);

@@ -94,6 +94,30 @@ TEST(CommandLine, VersionAndHelpNeedNoDisplay)
     const ShellRun noDisplay = runShell(gui + " -platform xcb -reverse");
     EXPECT_EQ(noDisplay.status, 1);
     EXPECT_NE(noDisplay.err.find("needs a graphical display"), std::string::npos) << noDisplay.err;
+
+    // FOLDER arguments: folders that open are taken (and then the display is
+    // missing); anything else is a usage error naming the argument and why.
+    TempTree tree;
+    tree.file("home/notes.txt", 10);
+    const std::string home = shellQuote(tree.path("home"));
+    const ShellRun folders = runShell(gui + " " + home + " -reverse " + shellQuote(tree.root()));
+    EXPECT_EQ(folders.status, 1) << folders.err;
+    EXPECT_NE(folders.err.find("needs a graphical display"), std::string::npos) << folders.err;
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {home + " " + shellQuote(tree.path("home/notes.txt")),
+         tree.path("home/notes.txt") + ": not a directory"},
+        {shellQuote(tree.path("missing")), tree.path("missing") + ": No such file or directory"}};
+    for (const auto& [args, message] : refused) {
+        const ShellRun bad = runShell(gui + " " + args);
+        EXPECT_EQ(bad.status, 2) << args;
+        EXPECT_EQ(bad.err.rfind("kelvane: " + message + "\n", 0), 0u) << bad.err;
+    }
+    std::string many;
+    for (int i = 0; i < 26; ++i)
+        many += " " + home;
+    const ShellRun tooMany = runShell(gui + many);
+    EXPECT_EQ(tooMany.status, 2);
+    EXPECT_EQ(tooMany.err.rfind("kelvane: at most 25 folders (26 given)\n", 0), 0u) << tooMany.err;
 #endif
 }
 

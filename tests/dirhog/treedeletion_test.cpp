@@ -86,6 +86,32 @@ TEST(TreeDeletion, DeletesATreeOfThreeFiles)
     EXPECT_TRUE(exists(tree.root()));
 }
 
+// With space on disk shown, the savings are the blocks the files held: a
+// sparse file frees (almost) nothing whatever its apparent size.
+TEST(TreeDeletion, SavingsInSpaceOnDisk)
+{
+    TempTree tree;
+    tree.file("d/sparse", int64_t(1) << 30);
+    const std::string written = tree.path("d/sub/written");
+    tree.dir("d/sub");
+    {
+        std::FILE* f = std::fopen(written.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        const std::string bytes(20000, 'x');
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    struct stat sparse, full;
+    ASSERT_EQ(::stat(tree.path("d/sparse").c_str(), &sparse), 0);
+    ASSERT_EQ(::stat(written.c_str(), &full), 0);
+    Questions q;
+    const TreeDeletionResult r = TreeDeletion(q.ask(), nullptr, SizeMeasure::DiskUsage).run(tree.path("d"));
+    EXPECT_TRUE(r.gone);
+    EXPECT_EQ(r.files, 2);
+    EXPECT_EQ(r.bytes, (int64_t(sparse.st_blocks) + int64_t(full.st_blocks)) * 512);
+    EXPECT_LT(r.bytes, int64_t(1) << 20);
+}
+
 TEST(TreeDeletion, ReadOnlyAnsweredNoStopsEverything)
 {
     TempTree tree;

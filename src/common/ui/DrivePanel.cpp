@@ -4,6 +4,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -19,6 +20,7 @@ constexpr int kColumnGap = 3;
 constexpr int kTop = 6;
 constexpr int kRowStep = 24;
 constexpr int kBoxHeight = 17;
+constexpr int kButtonHeight = 23; // "Folder…", centred on its row
 constexpr int kPanelHeight = 127;
 // Longest caption shown whole, and the least kept of a cut one, in average characters.
 constexpr int kSensibleCaption = 32;
@@ -45,6 +47,12 @@ DrivePanel::DrivePanel(int boxWidth, int panelWidth, QWidget* parent)
         connect(cb, &QCheckBox::clicked, this, &DrivePanel::boxClicked);
         boxes_[size_t(i)] = cb;
     }
+    btFolder = new QToolButton(this);
+    btFolder->setObjectName(QStringLiteral("btFolder"));
+    btFolder->setText(QStringLiteral("&Folder\u2026"));
+    btFolder->setToolTip(QStringLiteral("Add a folder to scan"));
+    btFolder->setFocusPolicy(Qt::StrongFocus);
+    connect(btFolder, &QToolButton::clicked, this, &DrivePanel::folderRequested);
     layoutBoxes(scaled(this, boxWidth_));
 }
 
@@ -64,9 +72,38 @@ void DrivePanel::setupDriveBoxes(const std::vector<Drive>& drives, int current)
     layoutBoxes(boxWidthFor(kSensibleCaption));
 }
 
+int DrivePanel::addBox(const Drive& drive)
+{
+    for (size_t i = 0; i < drives_.size(); ++i) {
+        if (drives_[i].root == drive.root) {
+            boxes_[i]->setChecked(true);
+            return int(i) + 1;
+        }
+    }
+    if (drives_.size() >= size_t(kBoxes))
+        return 0;
+    drives_.push_back(drive);
+    QCheckBox* cb = boxes_[drives_.size() - 1];
+    cb->setToolTip(drive.caption + QLatin1Char('\n') + drive.toolTip);
+    cb->setChecked(true);
+    cb->setVisible(true);
+    layoutBoxes(boxWidthFor(kSensibleCaption));
+    return int(drives_.size());
+}
+
+int DrivePanel::places() const
+{
+    return int(drives_.size()) + (drives_.size() < size_t(kBoxes) ? 1 : 0);
+}
+
 int DrivePanel::columns() const
 {
-    return std::max(1, (int(drives_.size()) + kRows - 1) / kRows);
+    return std::max(1, (places() + kRows - 1) / kRows);
+}
+
+int DrivePanel::folderButtonWidth() const
+{
+    return btFolder->sizeHint().width();
 }
 
 int DrivePanel::chromeWidth() const
@@ -111,8 +148,13 @@ int DrivePanel::columnStep(int boxWidth) const
 
 int DrivePanel::panelWidthFor(int boxWidth) const
 {
-    return std::max(scaled(this, panelWidth_),
-                    scaled(this, kLeft + kRight) + (columns() - 1) * columnStep(boxWidth) + boxWidth);
+    int width = std::max(scaled(this, panelWidth_),
+                         scaled(this, kLeft + kRight) + (columns() - 1) * columnStep(boxWidth) + boxWidth);
+    // "Folder…" is the last place: it may reach into the empty columns after it.
+    if (places() > int(drives_.size()))
+        width = std::max(width, scaled(this, kLeft + kRight) + (places() - 1) / kRows * columnStep(boxWidth) +
+                                    folderButtonWidth());
+    return width;
 }
 
 int DrivePanel::naturalWidth() const
@@ -144,6 +186,15 @@ void DrivePanel::layoutBoxes(int boxWidth)
         boxes_[size_t(i)]->setGeometry(scaled(this, kLeft) + (i / kRows) * step,
                                        scaled(this, kTop) + (i % kRows) * scaled(this, kRowStep), boxWidth,
                                        scaled(this, kBoxHeight));
+    const int free = int(drives_.size());
+    btFolder->setVisible(free < kBoxes);
+    if (free < kBoxes) {
+        const int height = std::max(scaled(this, kButtonHeight), btFolder->sizeHint().height());
+        const int rowMiddle =
+            scaled(this, kTop) + (free % kRows) * scaled(this, kRowStep) + scaled(this, kBoxHeight) / 2;
+        btFolder->setGeometry(scaled(this, kLeft) + (free / kRows) * step, rowMiddle - height / 2,
+                              folderButtonWidth(), height);
+    }
     setFixedSize(panelWidthFor(boxWidth), scaled(this, kPanelHeight));
 }
 

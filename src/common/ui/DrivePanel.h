@@ -8,13 +8,15 @@
 #include <vector>
 
 class QCheckBox;
+class QToolButton;
 
 namespace kelvane {
 
 // The panel of 25 drive boxes (cb1 to cb25, columns of five filled column by
 // column) that the scanning windows put at their top right. It has as many
 // columns as its drives need; a caption too long for its column is elided in
-// the middle, the full path in the box's tool tip.
+// the middle, the full path in the box's tool tip. The place after the last
+// box holds "Folder…", which asks for a folder to scan as a root.
 class DrivePanel : public QFrame {
     Q_OBJECT
 public:
@@ -27,6 +29,11 @@ public:
 
     // Shows one box per drive (at most 25), the current drive's box ticked.
     void setupDriveBoxes(const std::vector<Drive>& drives, int current);
+    // Ticks the box of drive's root, adding one after the others when it has
+    // none. Returns the box's number, or 0 when all 25 are taken.
+    int addBox(const Drive& drive);
+    // "Folder…": shown while a box is free.
+    QToolButton* folderButton() const { return btFolder; }
 
     // Lays the boxes out in at most maxWidth pixels, never narrower than
     // narrowestWidth().
@@ -47,12 +54,17 @@ public:
 Q_SIGNALS:
     // Any box clicked (the windows' cb1Click).
     void boxClicked();
+    // "Folder…" clicked.
+    void folderRequested();
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Places taken: the boxes shown and "Folder…" while there is room for it.
+    int places() const;
     int columns() const;
+    int folderButtonWidth() const;
     // Check indicator and spacing beside the caption.
     int chromeWidth() const;
     int widestCaption() const;
@@ -63,6 +75,7 @@ private:
     void layoutBoxes(int boxWidth);
 
     std::array<QCheckBox*, kBoxes> boxes_{};
+    QToolButton* btFolder;
     std::vector<Drive> drives_;
     int boxWidth_;
     int panelWidth_;

@@ -1,10 +1,13 @@
 #include "common/ui/ScanWindow.h"
 
+#include "common/displayname.h"
 #include "common/failure.h"
+#include "common/folderroot.h"
 #include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
 #include "common/ui/ScanRunner.h"
+#include "common/ui/folderchooser.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
@@ -12,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -33,6 +37,7 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     setSizeGripEnabled(true);
     pnlDrives = new DrivePanel(driveBoxWidth, drivePanelWidth, this);
     connect(pnlDrives, &DrivePanel::boxClicked, this, &ScanWindow::cb1Click);
+    connect(pnlDrives, &DrivePanel::folderRequested, this, &ScanWindow::btFolderClick);
     Label4 = new QLabel(QStringLiteral("D&rives:"), this);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setBuddy(pnlDrives->box(1));
@@ -171,20 +176,59 @@ void ScanWindow::cb1Click()
 
 void ScanWindow::setupDrives()
 {
-    const auto drives = services_.drives->drives();
-    pnlDrives->setupDriveBoxes(drives, services_.drives->currentDriveIndex(drives));
-    const QStringList remembered =
-        rememberedValue(settingsGroup() + QStringLiteral("/drives")).toStringList();
-    const size_t shown = std::min<size_t>(drives.size(), DrivePanel::kBoxes);
+    std::vector<Drive> drives = services_.drives->drives();
+    const int current = services_.drives->currentDriveIndex(drives);
+    // Folders the user asked for always get a box (a drive's own root keeps
+    // the drive's); drives beyond that give way.
+    std::vector<Drive> folders;
+    for (const Drive& folder : services_.drives->folders()) {
+        if (std::none_of(drives.begin(), drives.end(), [&](const Drive& d) { return d.root == folder.root; }))
+            folders.push_back(folder);
+    }
+    const size_t folderBoxes = std::min<size_t>(folders.size(), DrivePanel::kBoxes);
+    drives.resize(std::min(drives.size(), DrivePanel::kBoxes - folderBoxes));
+    const int currentShown = current < int(drives.size()) ? current : -1;
+    drives.insert(drives.end(), folders.begin(), folders.begin() + ptrdiff_t(folderBoxes));
+    pnlDrives->setupDriveBoxes(drives, currentShown);
+
+    QStringList ticked;
+    if (!drivesSetUp_ && !services_.drives->startRoots().empty()) {
+        for (const std::string& root : services_.drives->startRoots())
+            ticked << QString::fromStdString(root);
+    } else {
+        ticked = rememberedValue(settingsGroup() + QStringLiteral("/drives")).toStringList();
+    }
+    drivesSetUp_ = true;
     bool anyShown = false;
-    for (size_t i = 0; i < shown; ++i)
-        anyShown = anyShown || remembered.contains(QString::fromStdString(drives[i].root));
+    for (const Drive& drive : drives)
+        anyShown = anyShown || ticked.contains(QString::fromStdString(drive.root));
     if (anyShown) {
-        for (size_t i = 0; i < shown; ++i)
-            pnlDrives->box(int(i) + 1)
-                ->setChecked(remembered.contains(QString::fromStdString(drives[i].root)));
+        for (size_t i = 0; i < drives.size(); ++i)
+            pnlDrives->box(int(i) + 1)->setChecked(ticked.contains(QString::fromStdString(drives[i].root)));
     }
     placeDrivePanel();
+    cb1Click();
+}
+
+void ScanWindow::btFolderClick()
+{
+    static DialogFolderChooser dialog;
+    FolderChooser* chooser = services_.folders ? services_.folders : &dialog;
+    const QString chosen = chooser->chooseFolder(this);
+    if (chosen.isEmpty())
+        return;
+    std::string why;
+    const std::optional<Drive> folder = folderRoot(QFile::encodeName(chosen).toStdString(), &why);
+    if (!folder) {
+        services_.messages->error(this, QStringLiteral("Can't open folder %1: %2")
+                                            .arg(displayName(QFile::encodeName(chosen).toStdString()),
+                                                 QString::fromLocal8Bit(why.c_str())));
+        return;
+    }
+    if (pnlDrives->addBox(*folder) == 0)
+        return; // no box free: "Folder…" is not even shown then
+    services_.drives->addFolder(*folder);
+    fitToDrives();
     cb1Click();
 }
 

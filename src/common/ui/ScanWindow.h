@@ -48,10 +48,15 @@ public:
     virtual QString settingsGroup() const;
 
 protected:
-    // Fills the drive boxes and applies cb1Click. The drives ticked when the
+    // Fills the drive boxes, the folders chosen in this run after the drives,
+    // and applies cb1Click. The first time, folders named when the program
+    // started are ticked, and only they. Otherwise the drives ticked when the
     // window last closed are ticked again; without any of them shown, the
     // current drive is.
     void setupDrives();
+    // Sizes the window for its drive panel: after setupDrives and whenever a
+    // folder gets a box.
+    virtual void fitToDrives() { placeDrivePanel(); }
     // Remembers the window's size and ticked drives when it closes; windows
     // add their own options and call this.
     virtual void saveSettings();
@@ -100,9 +105,13 @@ protected:
     ScanRunner* runner_;
 
 private:
+    // "Folder…": a ticked box for the folder the user chooses.
+    void btFolderClick();
+
     QList<QPushButton*> startButtons_;
     std::thread job_;
     bool jobRunning_ = false;
+    bool drivesSetUp_ = false;
     bool centred_ = false;
     bool abortMessageOpen_ = false;
     bool finishPending_ = false;

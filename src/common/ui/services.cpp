@@ -9,7 +9,8 @@ Services& systemServices()
     static SystemClipboard clipboard;
     static SystemDriveList drives;
     static SystemClock clock;
-    static Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
+    static DialogFolderChooser folders;
+    static Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr, &folders};
     return services;
 }
 

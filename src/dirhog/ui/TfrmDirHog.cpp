@@ -196,7 +196,11 @@ void TfrmDirHog::FormShow()
     setupDrives();
     btTop->setFocus();
     btDelete->move(btAbort->pos());
+    fitToDrives();
+}
 
+void TfrmDirHog::fitToDrives()
+{
     const int minHeight = 2 * (Panel1->y() + scaled(this, kPanelHeight));
     fitWidthToDrives(btSort->x() + btSort->width() + scaled(this, 3), minHeight);
     FormResize();
@@ -342,12 +346,13 @@ void TfrmDirHog::scan(DirHogMode mode)
     options.progress = &run->progress();
     options.beforeDirectory = walkHook_;
     const std::vector<Drive> drives = pnlDrives->selectedDrives();
-    run->start([this, run, scan, outcome = scanOutcome_, options, drives] {
+    run->start([this, run, scan, outcome = scanOutcome_, options, drives, hidden = choices.hidden] {
         forEachSelectedDrive(
             drives, [&](const Drive& drive) { return scan->scanDrive(drive.root, options).rootError == 0; },
             [this, run](const Drive& drive) {
                 run->post([this, text = cantOpenDriveText(drive)] { services_.messages->error(this, text); });
-            });
+            },
+            {}, hidden);
         // Sorted and turned into rows here, so that a big list does not hold
         // up the window when it arrives.
         std::vector<DirHogRow> rows = scan->handOver();
@@ -532,7 +537,7 @@ void TfrmDirHog::startTreeDeletion(int row, const std::string& path, const FileI
     deletion_ = std::make_shared<TreeDeletionResult>();
     setBusy(Job::Deletion);
     ScanRunner* run = runner();
-    run->start([this, run, path, scanned, result = deletion_] {
+    run->start([this, run, path, scanned, result = deletion_, measure = shownMeasure_] {
         TreeDeletion deletion(
             [this, run](const QString& question) {
                 if (run->abortRequested())
@@ -552,7 +557,7 @@ void TfrmDirHog::startTreeDeletion(int row, const std::string& path, const FileI
                     return TreeAnswer::Cancel;
                 }
             },
-            &run->progress());
+            &run->progress(), measure);
         *result = deletion.run(path, scanned);
     });
 }

@@ -59,6 +59,7 @@ public:
 
 protected:
     int leftControlsRight() const override;
+    void fitToDrives() override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -234,7 +234,11 @@ void TfrmDup::FormShow()
     Label1->adjustSize();
     layoutButtons();
     btScan->setFocus();
+    fitToDrives();
+}
 
+void TfrmDup::fitToDrives()
+{
     const int s = designScale(this);
     fitWidthToDrives(kMinWidth * s, kMinHeight * s);
     FormResize();
@@ -407,7 +411,7 @@ void TfrmDup::scan(bool exact, bool content)
                 const QString text = cantOpenDriveText(d);
                 r->post([this, messages, text] { messages->error(this, text); });
             },
-            [&] { return duplicateScan.stopped(); });
+            [&] { return duplicateScan.stopped(); }, settings.scan.hidden);
         outcome->full = duplicateScan.full();
         if (outcome->content) {
             ContentOptions compare;

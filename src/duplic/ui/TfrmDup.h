@@ -1,8 +1,8 @@
 #pragma once
 
 #include "common/markedfiles.h"
-#include "common/scanoptions.h"
 #include "common/resultgrid.h"
+#include "common/scanoptions.h"
 #include "common/ui/ScanWindow.h"
 #include "common/walkdir.h"
 #include "duplic/contentduplicates.h"
@@ -93,6 +93,7 @@ public Q_SLOTS:
 
 protected:
     int leftControlsRight() const override;
+    void fitToDrives() override;
     void resizeEvent(QResizeEvent* event) override;
     // Duplicates and file hogs remember their size limits and patterns apart.
     QString settingsGroup() const override;

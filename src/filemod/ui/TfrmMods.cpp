@@ -244,7 +244,11 @@ void TfrmMods::FormShow()
     btOK->setFocus();
     btAbort->setGeometry(btDelete->geometry());
     ClearGrid();
+    fitToDrives();
+}
 
+void TfrmMods::fitToDrives()
+{
     const int s = designScale(this);
     fitWidthToDrives((kPanelWidth + 3) * s, (Panel1->y() + Panel1->height()) * 2);
     // The top panel reaches under the drive panel and its label.
@@ -457,7 +461,7 @@ void TfrmMods::scan(const DateRange& range)
                 // Shown on the window's thread; the walk goes on meanwhile.
                 r->post([this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
             },
-            [&] { return stop->load(); });
+            [&] { return stop->load(); }, options.scan.hidden);
         outcome->full = changed.full();
         outcome->files = changed.takeFiles();
         outcome->rows = changedGridRows(outcome->files);

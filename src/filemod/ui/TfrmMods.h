@@ -87,6 +87,7 @@ public Q_SLOTS:
 
 protected:
     int leftControlsRight() const override;
+    void fitToDrives() override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

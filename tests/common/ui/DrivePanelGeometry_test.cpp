@@ -25,6 +25,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QToolButton>
 #include <QtTest>
 
 #include <memory>
@@ -163,6 +164,11 @@ private Q_SLOTS:
             QTest::addRow("%s, ampersands", name) << int(tool) << ampersands << 0;
             QTest::addRow("%s, as designed", name) << int(tool) << designed << design;
             QTest::addRow("%s, one", name) << int(tool) << QStringList{"/"} << design;
+            QTest::addRow("%s, long folder", name)
+                << int(tool)
+                << QStringList{"/", "/home",
+                               "/home/alice/Projects/R&D/2026 budget review/Quarterly reports & drafts"}
+                << 0;
         }
     }
 
@@ -208,6 +214,17 @@ private Q_SLOTS:
         }
         for (int i = int(captions.size()) + 1; i <= DrivePanel::kBoxes; ++i)
             QVERIFY(!panel->box(i)->isVisibleTo(&w));
+        // "Folder…" in the place after the last box, clear of every box, while one is free.
+        const QToolButton* folderButton = panel->folderButton();
+        QCOMPARE(folderButton->isVisibleTo(&w), captions.size() < DrivePanel::kBoxes);
+        if (folderButton->isVisibleTo(&w)) {
+            const QRect buttonRect = inWindow(folderButton, &w);
+            QVERIFY2(panelRect.contains(buttonRect), qPrintable(describe(folderButton, &w)));
+            QVERIFY(folderButton->sizeHint().width() <= folderButton->width());
+            for (int i = 1; i <= int(captions.size()); ++i)
+                QVERIFY2(!inWindow(panel->box(i), &w).intersects(buttonRect),
+                         qPrintable(describe(panel->box(i), &w) + " under " + describe(folderButton, &w)));
+        }
 
         for (const QWidget* other : w.findChildren<QWidget*>()) {
             if (!isControl(other) || !other->isVisibleTo(&w) || other == panel ||

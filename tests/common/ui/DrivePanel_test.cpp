@@ -1,4 +1,5 @@
 #include "common/driveloop.h"
+#include "common/folderroot.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/services.h"
 #include "dirhog/ui/TfrmDirHog.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace kelvane;
@@ -111,6 +113,78 @@ private Q_SLOTS:
         QCOMPARE(walked.size(), size_t(2));
         QCOMPARE(walked[1], tree.root());
         QCOMPARE(reported, QStringList({"Can't open drive " + QString::fromStdString(plainFile)}));
+    }
+
+    // "Folder…" takes the place after the last box and counts in the 25: the
+    // 25th box is the last folder box, and the button goes.
+    void folderBoxesCountInTheTwentyFive()
+    {
+        Fixture f(24, 0);
+        TfrmDirHog window(f.services);
+        window.show();
+        DrivePanel* panel = window.drivePanel();
+        QToolButton* folderButton = panel->folderButton();
+        QCOMPARE(folderButton->text(), QString("&Folder\u2026"));
+        QVERIFY(folderButton->isVisibleTo(&window));
+        // Fifth column, last row: where box 25 goes.
+        QCOMPARE(folderButton->x(), panel->box(21)->x());
+        QVERIFY(folderButton->y() > panel->box(24)->y());
+        QVERIFY(panel->rect().contains(folderButton->geometry()));
+        test::TempTree home;
+        home.file("a/file.bin", 10);
+        std::string why;
+        const Drive folder = *folderRoot(home.path("a"), &why);
+        QCOMPARE(panel->addBox(folder), 25);
+        QVERIFY(panel->box(25)->isChecked());
+        QVERIFY(!folderButton->isVisibleTo(&window));
+        QCOMPARE(panel->addBox(folder), 25); // the same root keeps its box
+        Drive another = folder;
+        another.root = home.root();
+        QCOMPARE(panel->addBox(another), 0);
+        QCOMPARE(panel->selectedDrives().size(), size_t(2));
+    }
+
+    // Folders always get their boxes: the drives after the 25th give way.
+    void foldersPushOutTheLastDrives()
+    {
+        Fixture f(25, 0);
+        test::TempTree home;
+        std::string why;
+        f.drives.addFolder(*folderRoot(home.root(), &why));
+        TfrmDirHog window(f.services);
+        window.show();
+        QVERIFY(
+            window.drivePanel()->box(25)->toolTip().startsWith(QString::fromStdString(home.root()) + "\n"));
+        QVERIFY(!window.drivePanel()->box(25)->isChecked());
+        QVERIFY(window.drivePanel()->box(1)->isChecked());
+        QVERIFY(!window.drivePanel()->folderButton()->isVisibleTo(&window));
+    }
+
+    // A folder that the walk of another ticked root takes in is walked once,
+    // as part of it; inside a hidden directory only when hidden ones are walked.
+    void folderInsideATickedRootIsWalkedOnce()
+    {
+        test::TempTree tree;
+        tree.file("sub/f.bin", 1);
+        tree.file(".hidden/g.bin", 1);
+        auto drives = FixedDriveList::fromDirectories({tree.root()}).drives();
+        std::string why;
+        const Drive sub = *folderRoot(tree.path("sub"), &why);
+        const Drive hidden = *folderRoot(tree.path(".hidden"), &why);
+        for (const bool enterHidden : {false, true}) {
+            std::vector<std::string> walked;
+            forEachSelectedDrive(
+                {sub, drives[0], hidden, sub},
+                [&](const Drive& d) {
+                    walked.push_back(d.root);
+                    return true;
+                },
+                {}, {}, enterHidden);
+            std::vector<std::string> expected = {tree.root()};
+            if (!enterHidden)
+                expected.push_back(tree.path(".hidden"));
+            QCOMPARE(walked, expected);
+        }
     }
 };
 

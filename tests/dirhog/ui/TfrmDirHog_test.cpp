@@ -7,6 +7,7 @@
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/services.h"
 #include "dirhog/ui/TfrmDirHog.h"
+#include "shell/commandline.h"
 #include "support/pinnedsettings.h"
 #include "support/temptree.h"
 
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <QtTest>
 
 #include <new>
@@ -895,6 +897,98 @@ private Q_SLOTS:
         QVERIFY(again.scanChoices()->diskButton()->isChecked());
         again.scanChoices()->hiddenBox()->click();
         again.scanChoices()->apparentButton()->click();
+    }
+
+    // "Folder…" adds a ticked box for the chosen folder, scanned like a drive
+    // root: its directories listed, none above it, its "% used" of its own
+    // file system. Another window offers the folder too, unticked.
+    void folderChosenInTheWindowIsScanned()
+    {
+        Fixture f;
+        ScriptedFolderChooser chooser;
+        f.services.folders = &chooser;
+        TempTree home;
+        home.file("R&D notes/big.bin", 5000);
+        home.file("R&D notes/inner/small.bin", 100);
+        f.drive.file("outside/other.bin", 7000);
+        chooser.answers = {q(home.path("R&D notes")), q(home.path("missing"))};
+        const std::string folder = home.path("R&D notes");
+        {
+            TfrmDirHog w(f.services);
+            w.show();
+            DrivePanel* panel = w.drivePanel();
+            QVERIFY(panel->folderButton()->isVisibleTo(&w));
+            QTest::mouseClick(panel->folderButton(), Qt::LeftButton);
+            QCOMPARE(chooser.asked, 1);
+            QVERIFY(panel->box(3)->isVisibleTo(&w));
+            QVERIFY(panel->box(3)->isChecked());
+            QCOMPARE(panel->selectedDrives().size(), size_t(2)); // the current drive stays ticked
+            QVERIFY(panel->selectedDrives()[1].folder);
+            // Its path is the caption (cut in the middle where it is long), "&" shown as it is.
+            QCOMPARE(panel->selectedDrives()[1].caption, q(folder));
+            QVERIFY(panel->box(3)->toolTip().startsWith(q(folder) + "\n"));
+            const QString shown = panel->shownCaption(3);
+            QVERIFY(shown.endsWith("R&D notes"));
+            QCOMPARE(panel->box(3)->text().count('&'), 2);
+            QVERIFY(button(w, "btAll")->isEnabled());
+            // The button moved on to the next place, inside the panel.
+            QVERIFY(panel->folderButton()->y() > panel->box(3)->y());
+            QVERIFY(panel->rect().contains(panel->folderButton()->geometry()));
+
+            // A path that is no folder is refused with its reason; no box.
+            QTest::mouseClick(panel->folderButton(), Qt::LeftButton);
+            QVERIFY(!panel->box(4)->isVisibleTo(&w));
+            QCOMPARE(f.messages.shown().size(), qsizetype(1));
+            QVERIFY(f.messages.shown()[0].text.startsWith("Can't open folder "));
+
+            panel->box(1)->click(); // the drive off: the folder alone
+            QVERIFY(runScan(w, "btAll"));
+            QVERIFY(rowOf(w, folder) != 0);
+            QVERIFY(rowOf(w, folder + "/inner") != 0);
+            QCOMPARE(rowOf(w, f.drive.path("outside")), 0);
+            QCOMPARE(rowOf(w, home.root()), 0);
+            const QString used = gridOf(w).Cells(1, rowOf(w, folder)).trimmed();
+            bool number = false;
+            used.toDouble(&number);
+            QVERIFY2(number, qPrintable(used)); // "???" when no capacity is known
+            w.close();
+        }
+        QCOMPARE(f.drives.folders().size(), size_t(1));
+        // Remembered with the drives ticked when the window closed.
+        TfrmDirHog again(f.services);
+        again.show();
+        QVERIFY(again.drivePanel()->box(3)->toolTip().startsWith(q(folder) + "\n"));
+        QVERIFY(again.drivePanel()->box(3)->isChecked());
+        QVERIFY(!again.drivePanel()->box(1)->isChecked());
+        again.drivePanel()->box(1)->click();
+        again.drivePanel()->box(3)->click();
+        again.close();
+    }
+
+    // Folders named on the command line (kelvane FOLDER...) are ticked, and
+    // only they, the first time a window opens.
+    void startFoldersAreTheTickedBoxes()
+    {
+        Fixture f;
+        TempTree home;
+        home.file("projects/a.bin", 3000);
+        std::string program = "kelvane", given = home.path("projects/");
+        char* argv[] = {program.data(), given.data()};
+        const ShellCommandLine commandLine = parseShellCommandLine(2, argv);
+        QCOMPARE(commandLine.exitStatus, -1);
+        QCOMPARE(commandLine.folders.size(), size_t(1));
+        f.drives.setStartFolders(commandLine.folders);
+        TfrmDirHog w(f.services);
+        w.show();
+        const std::vector<Drive> selected = w.drivePanel()->selectedDrives();
+        QCOMPARE(selected.size(), size_t(1));
+        QCOMPARE(selected[0].root, home.path("projects"));
+        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(rowOf(w, home.path("projects")) != 0);
+        QCOMPARE(rowOf(w, f.drive.root()), 0);
+        w.drivePanel()->box(1)->click(); // leave the remembered ticks as the other tests expect
+        w.drivePanel()->box(3)->click();
+        w.close();
     }
 };
 
