@@ -110,7 +110,8 @@ reference find-sort "find {tree} -type f -printf '%s %p\n' | sort -rn"
 
 group duplicates "Duplicate files: names that occur more than once, letter case ignored"
 kelvane "{cli} duplicates --limit 0 {tree}"
-reference find-sort-uniq "find {tree} -type f -printf '%f\n' | sort -f | uniq -di"
+# In the C locale, as the fastest form of the pipeline (no collation).
+reference find-sort-uniq "export LC_ALL=C; find {tree} -type f -printf '%f\n' | sort -f | uniq -di"
 
 group stats "File statistics: files and bytes per extension (and per size and age band)"
 kelvane "{cli} stats {tree}"

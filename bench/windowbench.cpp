@@ -23,9 +23,11 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <algorithm>
@@ -103,6 +105,14 @@ int main(int argc, char** argv)
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window remembers its size limit (0 here): in a folder of its own,
+    // not in the user's settings.
+    QTemporaryDir settingsHome;
+    if (!settingsHome.isValid()) {
+        std::fprintf(stderr, "kelvane-windowbench: cannot make a temporary folder for the settings\n");
+        return 1;
+    }
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(settingsHome.path()));
     returnFreedMemoryPromptly(); // as the program does
     QApplication app(argc, argv);
     const std::string tree = argv[1];
