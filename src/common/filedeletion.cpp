@@ -5,7 +5,7 @@
 
 namespace kelvane {
 
-DeletionReport deleteFiles(const std::vector<MarkedFile>& files, bool toTrash)
+DeletionReport deleteFiles(const std::vector<MarkedFile>& files, bool toTrash, SizeMeasure measure)
 {
     DeletionReport report;
     for (const MarkedFile& file : files) {
@@ -21,7 +21,7 @@ DeletionReport deleteFiles(const std::vector<MarkedFile>& files, bool toTrash)
         }
         const FileOutcome out = deleteBoundFile(file.path, file.scanned, content);
         if (out.deleted)
-            report.deleted(out.bytesFreed);
+            report.deleted(measure == SizeMeasure::Apparent ? out.bytesFreed : out.diskFreed);
         else
             report.stayed(file.path, out.reason, out.error);
     }

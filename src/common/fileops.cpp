@@ -148,6 +148,7 @@ FileOutcome deleteBoundFile(const std::string& path, const FileIdentity& scanned
     }
     out.deleted = true;
     out.bytesFreed = bound.st.st_nlink > 1 ? 0 : int64_t(bound.st.st_size);
+    out.diskFreed = bound.st.st_nlink > 1 ? 0 : int64_t(bound.st.st_blocks) * 512;
     return out;
 }
 

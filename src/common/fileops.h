@@ -34,6 +34,7 @@ std::optional<Entry> lookupFile(const std::string& path, int* error = nullptr);
 struct FileOutcome {
     bool deleted = false;
     int64_t bytesFreed = 0; // 0 when other hard links still hold the data
+    int64_t diskFreed = 0;  // the same as space on disk (allocated blocks)
     StayReason reason = StayReason::Other;
     int error = 0;
 };

@@ -11,6 +11,7 @@
 
 #include <QStringList>
 
+#include <cstdio>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -204,4 +205,35 @@ TEST(DeleteFiles, GoesOnAfterEachFileThatStays)
     EXPECT_FALSE(exists(a));
     EXPECT_TRUE(exists(b));
     EXPECT_FALSE(exists(c));
+}
+
+// With space on disk shown, the savings are the blocks the files held: a
+// sparse file frees (almost) nothing, a hard-linked one nothing at all.
+TEST(DeleteFiles, SavingsInSpaceOnDisk)
+{
+    TempTree tree;
+    const std::string sparse = tree.file("sparse", int64_t(1) << 30);
+    const std::string written = tree.path("written");
+    {
+        std::FILE* f = std::fopen(written.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        const std::string bytes(20000, 'x');
+        std::fwrite(bytes.data(), 1, bytes.size(), f);
+        std::fclose(f);
+    }
+    const std::string linked = tree.file("linked", 5000);
+    ASSERT_EQ(::link(linked.c_str(), tree.path("second-name").c_str()), 0);
+    int64_t blocks = 0;
+    std::vector<MarkedFile> files;
+    for (const std::string& p : {sparse, written, linked}) {
+        struct stat st {};
+        ASSERT_EQ(::lstat(p.c_str(), &st), 0);
+        if (st.st_nlink == 1)
+            blocks += int64_t(st.st_blocks);
+        files.push_back(MarkedFile{p, scanned(tree, p), std::nullopt, -1});
+    }
+    const DeletionReport report = deleteFiles(files, false, SizeMeasure::DiskUsage);
+    EXPECT_EQ(report.bytesFreed(), blocks * 512);
+    EXPECT_LT(report.bytesFreed(), int64_t(1) << 20);
+    EXPECT_FALSE(exists(sparse) || exists(written) || exists(linked));
 }

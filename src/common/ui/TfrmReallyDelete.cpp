@@ -95,11 +95,12 @@ TfrmReallyDelete::TfrmReallyDelete(QWidget* parent, Services& services)
 }
 
 void TfrmReallyDelete::confirmAndDelete(QWidget* parent, Services& services, std::vector<MarkedFile> files,
-                                        int64_t savings, QStringList shown)
+                                        int64_t savings, QStringList shown, SizeMeasure measure)
 {
     TfrmReallyDelete window(parent, services);
     window.setFiles(std::move(files), std::move(shown));
     window.setSavings(savings);
+    window.setMeasure(measure);
     window.exec();
 }
 
@@ -141,7 +142,7 @@ void TfrmReallyDelete::BitBtn1Click()
         return;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DeletionReport report = deleteFiles(files_, toTrash);
+    const DeletionReport report = deleteFiles(files_, toTrash, measure_);
     QApplication::restoreOverrideCursor();
     const QString ending = deletionEnding(report, toTrash);
     if (report.stayedCount() > 0)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/markedfiles.h"
+#include "common/scanoptions.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -32,9 +33,11 @@ public:
 
     // The whole protocol of a caller: fills the window, shows it modally and
     // deletes on confirmation. files are the marked files in marking order;
-    // shown, when given, holds the text of each entry (one per file).
+    // shown, when given, holds the text of each entry (one per file);
+    // savings and the bytes freed are in measure.
     static void confirmAndDelete(QWidget* parent, Services& services, std::vector<MarkedFile> files,
-                                 int64_t savings, QStringList shown = {});
+                                 int64_t savings, QStringList shown = {},
+                                 SizeMeasure measure = SizeMeasure::Apparent);
 
     // Replaces the list. Without shown texts (or with a count that does not
     // fit) each entry shows its path through displayName.
@@ -43,6 +46,8 @@ public:
     void setPaths(const std::vector<std::string>& paths, QStringList shown = {});
     // Total size of the files in bytes.
     void setSavings(int64_t bytes) { savings_ = bytes; }
+    // The measure of the savings and of the bytes the ending says were freed.
+    void setMeasure(SizeMeasure measure) { measure_ = measure; }
 
     // Fills the heading and the savings text.
     void FormShow();
@@ -58,6 +63,7 @@ private:
     Services& services_;
     std::vector<MarkedFile> files_;
     int64_t savings_ = 0;
+    SizeMeasure measure_ = SizeMeasure::Apparent;
 
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -695,7 +695,7 @@ bool TfrmDup::FormClose()
     for (const MarkedFile& file : lbDeleted.files())
         shown.append(displayName(file.path));
     const int64_t savings = lbDeleted.bytes();
-    TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings, shown);
+    TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings, shown, shownMeasure_);
     return true;
 }
 
