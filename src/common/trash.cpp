@@ -153,7 +153,11 @@ bool writeInfo(int infoFd, const std::string& name, const std::string& text)
 // short enough for the info file's suffix.
 std::string candidateName(const std::string& name, int attempt)
 {
-    std::string suffix = attempt > 1 ? "." + std::to_string(attempt) : std::string();
+    // Appended rather than "." + to_string(): GCC 12 at -O3 misreads the
+    // latter as an overlapping copy (-Wrestrict).
+    std::string suffix;
+    if (attempt > 1)
+        suffix.append(1, '.').append(std::to_string(attempt));
     const size_t room = kNameMax - (sizeof kInfoSuffix - 1) - suffix.size();
     return name.substr(0, std::min(name.size(), room)) + suffix;
 }
