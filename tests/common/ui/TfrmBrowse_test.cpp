@@ -4,6 +4,8 @@
 #include "support/temptree.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileSystemModel>
 #include <QLabel>
 #include <QListView>
@@ -103,9 +105,22 @@ class TfrmBrowseTest : public QObject {
     ScriptedMessages messages;
     Services services{&messages, nullptr, nullptr, nullptr, nullptr, nullptr};
 
+    // The window watches every directory on the way from "/"; other tests
+    // running at once keep creating and removing trees in /tmp, which keeps
+    // the models re-reading it. These trees live where nothing else writes.
+    static std::string quietBase()
+    {
+        static const std::string base = [] {
+            const QString dir = QDir::currentPath() + QStringLiteral("/browse-test-trees");
+            QDir().mkpath(dir);
+            return QFile::encodeName(dir).toStdString();
+        }();
+        return base;
+    }
+
     // A directory with files of several kinds, and one subdirectory.
     struct Tree {
-        TempTree temp;
+        TempTree temp{quietBase()};
         std::string dir;
         Tree()
         {
@@ -370,7 +385,7 @@ private Q_SLOTS:
     // deleted by its real bytes, and the unlisted file is never touched.
     void oddNames()
     {
-        TempTree temp;
+        TempTree temp{quietBase()};
         const std::string dir = temp.dir("odd");
         const std::string invalid = temp.file("odd/x\xff", 1);
         const std::string twin = temp.file("odd/x\xef\xbf\xbd", 1);
@@ -395,7 +410,7 @@ private Q_SLOTS:
 
     void directoryNotUtf8IsRefused()
     {
-        TempTree temp;
+        TempTree temp{quietBase()};
         const std::string dir = temp.dir("d\xff");
         temp.dir("d\xef\xbf\xbd");
         ModalGuard guard;
