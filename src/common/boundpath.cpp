@@ -1,6 +1,7 @@
 #include "common/boundpath.h"
 
 #include "common/displayname.h"
+#include "common/pathnames.h"
 
 #include <atomic>
 #include <cerrno>
@@ -85,7 +86,7 @@ BoundPath bindPath(const std::string& path, const FileIdentity& identity, bool c
     if (end == start || slash == std::string::npos)
         return ended(Binding::Failed, EINVAL);
     std::string name = path.substr(slash + 1, end - slash - 1);
-    if (name == "." || name == "..")
+    if (isDotEntry(name))
         return ended(Binding::Failed, EINVAL);
 
     // The drive root is opened as the scan opened it (it may be a link).

@@ -4,6 +4,8 @@
 #include <string>
 #include <sys/types.h>
 
+struct stat;
+
 namespace kelvane {
 
 // Attribute bits as the result lists and filters know them, emulated from the
@@ -52,6 +54,9 @@ struct Entry {
 // directory or symbolic link. Read-only: no write bit at all. Archive: regular
 // files and links. A symbolic link is never a directory.
 uint32_t attributesOf(const char* name, mode_t mode);
+
+// Sets every field of e from a name and its lstat data.
+void fillEntry(Entry& e, const char* name, const struct stat& st);
 
 // True when an entry with these bits is returned for the request: it is left
 // out when it carries hidden, system, volume or directory bits the request lacks.

@@ -1,10 +1,12 @@
 #include "common/entrykind.h"
 
+#include "common/pathnames.h"
+
 namespace kelvane {
 
 EntryKind entryKind(std::string_view name, uint32_t attr)
 {
-    if (name == "." || name == "..")
+    if (isDotEntry(name))
         return EntryKind::DotEntry;
     if (attr & kAttrDirectory)
         return EntryKind::Subdirectory;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+#include <sys/types.h>
 #include <unistd.h>
 #include <utility>
 
@@ -35,5 +37,20 @@ public:
 private:
     int fd_ = -1;
 };
+
+// Opens the directory name of dirFd ("..": its parent) without following a
+// link, and checks it is the directory dev/ino that was looked at before.
+// Invalid with errno set otherwise (ESTALE: another object in its place).
+FileDescriptor openCheckedDirectory(int dirFd, const char* name, dev_t dev, ino_t ino);
+
+// Opens a path one component at a time from "/" (or "." for a relative path),
+// for paths longer than PATH_MAX: the directories on the way with dirFlags,
+// the last name with lastFlags. Invalid with errno set on failure.
+FileDescriptor openStepwise(const std::string& path, int dirFlags, int lastFlags);
+
+// Opens a directory by its path, also one longer than PATH_MAX (component by
+// component then). Links on the way are followed, as a path lookup would.
+// Invalid with errno set on failure.
+FileDescriptor openDirectoryPath(const std::string& path);
 
 } // namespace kelvane

@@ -19,35 +19,6 @@ QString errorText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-Entry entryOf(std::string name, const struct stat& st)
-{
-    Entry e;
-    e.attr = attributesOf(name.c_str(), st.st_mode);
-    e.name = std::move(name);
-    e.mode = st.st_mode;
-    e.size = int64_t(st.st_size);
-    e.blocks = int64_t(st.st_blocks);
-    e.mtime = int64_t(st.st_mtime);
-    e.mtimeNsec = uint32_t(st.st_mtim.tv_nsec);
-    e.dev = st.st_dev;
-    e.ino = st.st_ino;
-    e.nlink = uint32_t(std::min<nlink_t>(st.st_nlink, UINT32_MAX));
-    return e;
-}
-
-// Closes a descriptor when leaving scope.
-struct Fd {
-    int fd;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
-
 } // namespace
 
 OpResult OpResult::failure(int error, const QString& message)
@@ -55,51 +26,24 @@ OpResult OpResult::failure(int error, const QString& message)
     return OpResult{error, message.isEmpty() ? errorText(error) : message};
 }
 
-std::pair<std::string, std::string> splitPath(const std::string& path)
-{
-    std::string trimmed = path;
-    while (trimmed.size() > 1 && trimmed.back() == '/')
-        trimmed.pop_back();
-    const size_t slash = trimmed.rfind('/');
-    if (slash == std::string::npos)
-        return {".", trimmed};
-    if (slash == 0)
-        return {"/", trimmed.substr(1)};
-    return {trimmed.substr(0, slash), trimmed.substr(slash + 1)};
-}
-
-std::string joinPath(const std::string& parent, std::string_view name)
-{
-    std::string path = parent;
-    if (path.empty() || path.back() != '/')
-        path.push_back('/');
-    path.append(name);
-    return path;
-}
-
 std::optional<std::vector<Entry>> listDirectory(const std::string& dir, uint32_t request, int* error)
 {
-    Fd fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.fd < 0) {
-        if (error)
-            *error = errno;
-        return std::nullopt;
-    }
-    DIR* d = ::fdopendir(fd.fd);
+    FileDescriptor fd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* d = fd.valid() ? ::fdopendir(fd.get()) : nullptr;
     if (!d) {
         if (error)
             *error = errno;
         return std::nullopt;
     }
-    const int dirFd = fd.fd;
-    fd.fd = -1; // closedir owns it now
+    const int dirFd = fd.release(); // closedir owns it now
     std::vector<Entry> entries;
     errno = 0;
     while (dirent* de = ::readdir(d)) {
         struct stat st;
         if (::fstatat(dirFd, de->d_name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
             continue; // vanished since it was listed
-        Entry e = entryOf(de->d_name, st);
+        Entry e;
+        fillEntry(e, de->d_name, st);
         if (passesAttributeFilter(e.attr, request))
             entries.push_back(std::move(e));
     }
@@ -116,7 +60,9 @@ std::optional<Entry> lookupFile(const std::string& path, int* error)
             *error = errno;
         return std::nullopt;
     }
-    return entryOf(splitPath(path).second, st);
+    Entry e;
+    fillEntry(e, splitPath(path).second.c_str(), st);
+    return e;
 }
 
 FileOutcome deleteBoundFile(const std::string& path, const FileIdentity& scanned, bool content)

@@ -3,6 +3,7 @@
 #include "common/deletionreport.h"
 #include "common/entry.h"
 #include "common/fileidentity.h"
+#include "common/pathnames.h"
 
 #include <QString>
 
@@ -58,12 +59,5 @@ OpResult removeDirectory(const std::string& path);
 // left alone. The mode is changed through a descriptor of the very object
 // (checked against identity when known), never by name.
 OpResult setAttributes(const std::string& path, uint32_t attr, const FileIdentity& identity = {});
-
-// Splits a path into its parent directory and last name ("/a/b" -> "/a", "b";
-// "b" -> ".", "b"; "/b" -> "/", "b").
-std::pair<std::string, std::string> splitPath(const std::string& path);
-
-// parent + "/" + name, without doubling the root's separator.
-std::string joinPath(const std::string& parent, std::string_view name);
 
 } // namespace kelvane

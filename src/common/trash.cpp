@@ -3,6 +3,7 @@
 #include "common/boundpath.h"
 #include "common/filedescriptor.h"
 #include "common/mounttable.h"
+#include "common/pathnames.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -76,8 +77,8 @@ bool makePath(const std::string& path)
 bool homeTrash(TrashDir& trash)
 {
     const std::string path = homeTrashPath();
-    const auto [parent, name] = std::pair(path.substr(0, path.rfind('/')), path.substr(path.rfind('/') + 1));
-    if (parent.empty() || !makePath(parent))
+    const auto [parent, name] = splitPath(path);
+    if (!makePath(parent))
         return false;
     FileDescriptor parentFd(::open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!parentFd.valid())
@@ -246,9 +247,7 @@ TrashOutcome moveToTrash(const std::string& path, const FileIdentity& scanned, b
         out.error = stay->error;
         return out;
     }
-    std::string original = path;
-    while (original.size() > 1 && original.back() == '/')
-        original.pop_back();
+    const std::string original = withoutTrailingSlashes(path);
 
     // The home Trash when it is on the same file system, else the mount's own.
     int lastError = EXDEV;

@@ -1,5 +1,7 @@
 #include "common/walker.h"
 
+#include "common/filedescriptor.h"
+#include "common/pathnames.h"
 #include "common/workstack.h"
 
 #include <oneapi/tbb/info.h>
@@ -23,24 +25,15 @@ std::string WalkDir::path() const
     for (; d->parent_; d = d->parent_)
         names.push_back(&d->name_);
     std::string path = d->name_; // the root
-    for (auto it = names.rbegin(); it != names.rend(); ++it) {
-        if (path.empty() || path.back() != '/')
-            path.push_back('/');
-        path.append(**it);
-    }
+    for (auto it = names.rbegin(); it != names.rend(); ++it)
+        appendPathName(path, **it);
     return path;
-}
-
-std::string normalizeRoot(std::string root)
-{
-    while (root.size() > 1 && root.back() == '/')
-        root.pop_back();
-    return root;
 }
 
 namespace {
 
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
+using detail::FoldValue;
+
 constexpr int kStatFlags = AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT;
 constexpr uint64_t kProgressBatch = 4096;
 
@@ -58,13 +51,30 @@ public:
         mtime_ = mtime;
     }
 
+    // Iterative, so that a deep tree left by a failed walk is freed without
+    // recursion.
+    ~Node()
+    {
+        std::vector<std::unique_ptr<Node>> left = std::move(subdirectories);
+        while (!left.empty()) {
+            std::unique_ptr<Node> n = std::move(left.back());
+            left.pop_back();
+            if (n) {
+                for (std::unique_ptr<Node>& sub : n->subdirectories)
+                    left.push_back(std::move(sub));
+            }
+        }
+    }
+
     Node* parentNode;
     size_t slot; // index among the parent's entered subdirectories
     bool holdsParentRef = false;
-    int fd = -1; // valid while fdRefs > 0
+    FileDescriptor fd; // open while fdRefs > 0
     std::atomic<int> fdRefs{0};
-    void* own = nullptr;
-    std::vector<void*> children;
+    FoldValue own;
+    // Each entered subdirectory, until it hands its value over, and the values.
+    std::vector<std::unique_ptr<Node>> subdirectories;
+    std::vector<FoldValue> childValues;
     std::atomic<size_t> pending{0};
 };
 
@@ -82,12 +92,12 @@ thread_local bool holdingFoldSlot = false;
 // Descriptors the process holds now.
 int openDescriptors()
 {
-    const int fd = ::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    const FileDescriptor fd(::open("/proc/self/fd", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid())
         return 3;
     int count = 0;
     char buffer[4096];
-    for (ssize_t n; (n = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+    for (ssize_t n; (n = ::getdents64(fd.get(), buffer, sizeof buffer)) > 0;) {
         for (ssize_t pos = 0; pos < n;) {
             const auto* de = reinterpret_cast<const dirent64*>(buffer + pos);
             pos += de->d_reclen;
@@ -95,13 +105,12 @@ int openDescriptors()
                 ++count;
         }
     }
-    ::close(fd);
     return count - 1; // not the one that read the list
 }
 
 class Walk {
 public:
-    Walk(detail::ErasedFold& fold, const WalkOptions& options, void** out)
+    Walk(detail::ErasedFold& fold, const WalkOptions& options, FoldValue* out)
         : fold_(fold), options_(options), out_(out)
     {
         struct rlimit limit;
@@ -124,26 +133,25 @@ public:
     WalkStats run(const std::string& rootPath)
     {
         WalkStats stats;
-        const int rootFd = ::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
+        FileDescriptor rootFd(::open(rootPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
         struct stat st;
-        if (rootFd < 0 || ::fstat(rootFd, &st) != 0) {
+        if (!rootFd.valid() || ::fstat(rootFd.get(), &st) != 0) {
             stats.rootError = errno;
-            if (rootFd >= 0)
-                ::close(rootFd);
             return stats;
         }
         rootDev_ = st.st_dev;
-        Node* root = new Node(nullptr, rootPath, 0, 0);
+        // Owns every directory still to be folded (they own their
+        // subdirectories), so that a failed walk frees them all.
+        const auto root = std::make_unique<Node>(nullptr, rootPath, 0, 0);
         root->setIdentity(st.st_dev, st.st_ino, int64_t(st.st_mtime));
-        root->fd = rootFd;
+        root->fd = std::move(rootFd);
         root->fdRefs = 1; // held for the whole walk: every way back up ends here
 
         WorkStack<Node*> reads(readers_);
         stack_ = &reads;
-        reads.run(root, [this](Node* n) { process(n); }); // rethrows a failure of the walk
+        reads.run(root.get(), [this](Node* n) { process(n); }); // rethrows a failure of the walk
         stack_ = nullptr;
-        releaseFd(root);
-        delete root;
+        releaseFd(root.get());
 
         stats.aborted = aborted();
         stats.directories = directories_;
@@ -201,7 +209,7 @@ private:
     void releaseFd(Node* n)
     {
         if (n->fdRefs.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-            ::close(n->fd);
+            n->fd.reset();
             if (n->parentNode)
                 heldFds_.fetch_sub(1, std::memory_order_relaxed);
         }
@@ -234,37 +242,21 @@ private:
         }
     }
 
-    bool isExpected(int fd, const Node* n, int* error)
+    // Opens a directory checked to be the one the listing showed (on the
+    // drive's file system, as walkEnters made sure). Invalid with *error set
+    // on failure.
+    static FileDescriptor openChecked(int parentFd, const Node* n, int* error)
     {
-        struct stat st;
-        if (::fstat(fd, &st) != 0) {
+        FileDescriptor fd = openCheckedDirectory(parentFd, n->name().c_str(), n->device(), n->inode());
+        if (!fd.valid())
             *error = errno;
-            return false;
-        }
-        *error = st.st_dev != rootDev_ || st.st_ino != n->inode() ? ESTALE : 0;
-        return *error == 0;
-    }
-
-    // Opens a directory checked to be the one the listing showed, on the
-    // drive's file system. Returns -1 with *error set on failure.
-    int openChecked(int parentFd, const Node* n, int* error)
-    {
-        const int fd = ::openat(parentFd, n->name().c_str(), kOpenFlags);
-        if (fd < 0) {
-            *error = errno;
-            return -1;
-        }
-        if (!isExpected(fd, n, error)) { // replaced since it was listed
-            ::close(fd);
-            return -1;
-        }
         return fd;
     }
 
     // Opens n step by step from the nearest ancestor that holds a descriptor
     // (the root at worst). Only for when the way up through ".." failed: a
     // directory moved during the walk.
-    int openFromAncestor(Node* n, int* error)
+    FileDescriptor openFromAncestor(Node* n, int* error)
     {
         std::vector<Node*> chain{n};
         Node* anchor = n->parentNode;
@@ -272,12 +264,11 @@ private:
             chain.push_back(anchor);
             anchor = anchor->parentNode;
         }
-        int fd = anchor->fd;
-        for (auto it = chain.rbegin(); it != chain.rend() && fd >= 0; ++it) {
-            const int next = openChecked(fd, *it, error);
-            if (fd != anchor->fd)
-                ::close(fd);
-            fd = next;
+        FileDescriptor fd;
+        int at = anchor->fd.get();
+        for (auto it = chain.rbegin(); it != chain.rend() && at >= 0; ++it) {
+            fd = openChecked(at, *it, error);
+            at = fd.get();
         }
         releaseFd(anchor);
         return fd;
@@ -286,16 +277,13 @@ private:
     // Goes back up from a subdirectory's descriptor (which this closes) to
     // its parent n: one step whatever the depth, so a deep walk with no
     // descriptors to spare stays linear.
-    int openParent(int childFd, Node* n, int* error)
+    FileDescriptor openParent(FileDescriptor childFd, Node* n, int* error)
     {
-        if (childFd >= 0) {
-            const int fd = ::openat(childFd, "..", kOpenFlags);
-            ::close(childFd);
-            if (fd >= 0) {
-                if (isExpected(fd, n, error))
-                    return fd;
-                ::close(fd);
-            }
+        if (childFd.valid()) {
+            FileDescriptor fd = openCheckedDirectory(childFd.get(), "..", n->device(), n->inode());
+            childFd.reset();
+            if (fd.valid())
+                return fd;
         }
         return openFromAncestor(n, error);
     }
@@ -336,7 +324,7 @@ private:
                 const auto* de = reinterpret_cast<const dirent64*>(scratch.buffer.data() + pos);
                 pos += de->d_reclen;
                 const char* name = de->d_name;
-                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                if (isDotEntry(name))
                     continue;
                 if (aborted()) {
                     *error = 0;
@@ -353,17 +341,7 @@ private:
                         options_.progress->addEntries(unreported);
                     return false;
                 }
-                Entry& e = entries.emplace_back();
-                e.name.assign(name);
-                e.attr = attributesOf(name, st.st_mode);
-                e.mode = st.st_mode;
-                e.size = int64_t(st.st_size);
-                e.blocks = int64_t(st.st_blocks);
-                e.mtime = int64_t(st.st_mtime);
-                e.mtimeNsec = uint32_t(st.st_mtim.tv_nsec);
-                e.dev = st.st_dev;
-                e.ino = st.st_ino;
-                e.nlink = uint32_t(std::min<nlink_t>(st.st_nlink, UINT32_MAX));
+                fillEntry(entries.emplace_back(), name, st);
                 if (++unreported == kProgressBatch && options_.progress) {
                     options_.progress->addEntries(unreported);
                     unreported = 0;
@@ -395,10 +373,14 @@ private:
     {
         if (!startDirectory(n))
             return;
+        if (n->isRoot()) {
+            walkFrom(n, n->fd);
+            return;
+        }
         int error = 0;
-        const int fd = n->parentNode ? openChecked(n->parentNode->fd, n, &error) : n->fd;
+        FileDescriptor fd = openChecked(n->parentNode->fd.get(), n, &error);
         releaseParent(n);
-        if (fd < 0) {
+        if (!fd.valid()) {
             recordSkip(n, error);
             deliver(n, fold_.empty());
             return;
@@ -406,18 +388,19 @@ private:
         walkFrom(n, fd);
     }
 
-    // Lists and folds n, open as fd. Done: fd is closed (the root's is kept).
-    // Shared: fd belongs to n's subdirectories' tasks. Inline: fd is still the
-    // caller's, and *children are n's subdirectories for the caller to walk.
-    Listed listDirectory(Node* n, int fd, std::vector<Node*>* children)
+    // Lists and folds n, open as fd (for the root its node's own, which stays
+    // open). Done: fd is closed. Shared: fd went to n for its subdirectories'
+    // tasks. Inline: fd is still the caller's, and *children are n's
+    // subdirectories for the caller to walk.
+    Listed listDirectory(Node* n, FileDescriptor& fd, std::vector<Node*>* children)
     {
-        const bool isRoot = n->parentNode == nullptr;
+        const bool isRoot = n->isRoot();
         auto closeOwn = [&] {
             if (!isRoot)
-                ::close(fd);
+                fd.reset();
         };
         int error = 0;
-        if (!list(fd, &error)) {
+        if (!list(fd.get(), &error)) {
             if (error != 0)
                 recordSkip(n, error);
             closeOwn();
@@ -434,30 +417,31 @@ private:
         }
 
         FoldSlot slot(foldSlots_);
-        void* own = fold_.visit(*n, std::span<const Entry>(entries));
+        FoldValue own = fold_.visit(*n, std::span<const Entry>(entries));
         children->clear();
         for (const Entry& e : entries) {
             if (!walkEnters(e, rootDev_, options_.enterHidden))
                 continue;
-            Node* child = new Node(n, e.name, n->depth() + 1, children->size());
+            auto child = std::make_unique<Node>(n, e.name, n->depth() + 1, children->size());
             child->setIdentity(e.dev, e.ino, e.mtime);
-            children->push_back(child);
+            children->push_back(child.get());
+            n->subdirectories.push_back(std::move(child));
         }
         if (children->empty()) {
             closeOwn();
-            std::vector<void*> none;
-            deliver(n, fold_.combine(*n, own, none));
+            std::vector<FoldValue> none;
+            deliver(n, fold_.combine(*n, std::move(own), none));
             return Listed::Done;
         }
-        n->own = own;
-        n->children.assign(children->size(), nullptr);
+        n->own = std::move(own);
+        n->childValues.resize(children->size());
         if (!isRoot && !reserveHeldFd()) {
             n->pending.store(children->size() + 1, std::memory_order_relaxed);
             return Listed::Inline;
         }
         n->pending.store(children->size(), std::memory_order_relaxed);
         if (!isRoot)
-            n->fd = fd;
+            n->fd = std::move(fd);
         n->fdRefs.fetch_add(int(children->size()), std::memory_order_release);
         for (Node* child : *children)
             child->holdsParentRef = true;
@@ -469,22 +453,22 @@ private:
     // Walks n, open as fd, and on this thread whatever part of its subtree
     // gets no descriptor to share: depth first, holding one directory's
     // descriptor at a time and going back up through "..".
-    void walkFrom(Node* n, int fd)
+    void walkFrom(Node* n, FileDescriptor& fd)
     {
         std::vector<Node*> children;
         if (listDirectory(n, fd, &children) != Listed::Inline)
             return;
         std::vector<Frame> stack;
         stack.push_back({n, std::move(children)});
-        int cur = fd;         // the descriptor of the top frame's directory, or
-        bool curIsTop = true; // of the subdirectory just left (or -1)
+        FileDescriptor cur = std::move(fd); // the descriptor of the top frame's directory,
+        bool curIsTop = true;               // or of the subdirectory just left (or none)
         int error = 0;
         for (;;) {
             Frame& top = stack.back();
             if (!curIsTop) {
-                cur = openParent(cur, top.node, &error);
+                cur = openParent(std::move(cur), top.node, &error);
                 curIsTop = true;
-                if (cur < 0) {
+                if (!cur.valid()) {
                     for (; top.next < top.children.size(); ++top.next) {
                         recordSkip(top.children[top.next], error);
                         deliver(top.children[top.next], fold_.empty());
@@ -503,39 +487,37 @@ private:
             Node* child = top.children[top.next++];
             if (!startDirectory(child))
                 continue;
-            const int childFd = openChecked(cur, child, &error);
-            if (childFd < 0) {
+            FileDescriptor childFd = openChecked(cur.get(), child, &error);
+            if (!childFd.valid()) {
                 recordSkip(child, error);
                 deliver(child, fold_.empty());
                 continue;
             }
             if (listDirectory(child, childFd, &children) == Listed::Inline) {
-                ::close(cur); // found again through ".."
-                cur = childFd;
+                cur = std::move(childFd); // the one left is found again through ".."
                 stack.push_back({child, std::move(children)});
             }
         }
-        if (cur >= 0)
-            ::close(cur);
     }
 
-    // Hands a directory's value to its parent; the last child to finish
-    // combines the parent, and so on upwards, without recursion.
-    void deliver(Node* n, void* value)
+    // Hands a directory's value to its parent, which frees the directory;
+    // the last child to finish combines the parent, and so on upwards,
+    // without recursion.
+    void deliver(Node* n, FoldValue value)
     {
         FoldSlot slot(foldSlots_);
         for (;;) {
             Node* parent = n->parentNode;
             if (!parent) {
-                *out_ = value;
+                *out_ = std::move(value);
                 return; // the root is freed by run()
             }
-            parent->children[n->slot] = value;
-            delete n;
+            const size_t at = n->slot;
+            parent->childValues[at] = std::move(value);
+            parent->subdirectories[at].reset(); // n is gone
             if (parent->pending.fetch_sub(1, std::memory_order_acq_rel) != 1)
                 return;
-            value = fold_.combine(*parent, parent->own, parent->children);
-            parent->own = nullptr;
+            value = fold_.combine(*parent, std::move(parent->own), parent->childValues);
             n = parent;
         }
     }
@@ -546,14 +528,13 @@ private:
         FoldSlot slot(foldSlots_);
         if (n->pending.fetch_sub(1, std::memory_order_acq_rel) != 1)
             return;
-        void* value = fold_.combine(*n, n->own, n->children);
-        n->own = nullptr;
-        deliver(n, value);
+        FoldValue value = fold_.combine(*n, std::move(n->own), n->childValues);
+        deliver(n, std::move(value));
     }
 
     detail::ErasedFold& fold_;
     const WalkOptions& options_;
-    void** out_;
+    FoldValue* out_;
     WorkStack<Node*>* stack_ = nullptr;
     std::counting_semaphore<> foldSlots_{options_.threads > 0 ? options_.threads
                                                               : int(tbb::info::default_concurrency())};
@@ -572,10 +553,10 @@ private:
 
 namespace detail {
 
-WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, void** out)
+WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, FoldValue* out)
 {
     Walk walk(fold, options, out);
-    return walk.run(normalizeRoot(root));
+    return walk.run(withoutTrailingSlashes(root));
 }
 
 } // namespace detail

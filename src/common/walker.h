@@ -76,43 +76,51 @@ template <class R> struct WalkResult {
 
 namespace detail {
 
+// Frees a fold's value through the fold's own type.
+struct ValueDeleter {
+    void (*destroy)(void*) = nullptr;
+    void operator()(void* value) const { destroy(value); }
+};
+
+// A value of a fold, whatever its type, owned by the walk: freed also when a
+// walk ends by an exception (a fold that runs out of memory).
+using FoldValue = std::unique_ptr<void, ValueDeleter>;
+
+// The walk's view of a Fold<R>, so that the engine is compiled once.
 class ErasedFold {
 public:
     virtual ~ErasedFold() = default;
-    virtual void* visit(const WalkDir& dir, std::span<const Entry> listing) = 0;
-    virtual void* empty() = 0;
-    // Takes ownership of own and children.
-    virtual void* combine(const WalkDir& dir, void* own, std::vector<void*>& children) = 0;
-    virtual void destroy(void* value) = 0;
+    virtual FoldValue visit(const WalkDir& dir, std::span<const Entry> listing) = 0;
+    virtual FoldValue empty() = 0;
+    // Empties children.
+    virtual FoldValue combine(const WalkDir& dir, FoldValue own, std::vector<FoldValue>& children) = 0;
 };
 
-// Walks root; *out receives the root's value (owned by the caller, to be
-// destroyed through the fold).
-WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, void** out);
+// Walks root; *out receives the root's value.
+WalkStats walkErased(const std::string& root, ErasedFold& fold, const WalkOptions& options, FoldValue* out);
 
 template <class R> class TypedFold final : public ErasedFold {
 public:
     explicit TypedFold(Fold<R>& fold) : fold_(fold) {}
-    void* visit(const WalkDir& dir, std::span<const Entry> listing) override
+    FoldValue visit(const WalkDir& dir, std::span<const Entry> listing) override
     {
-        return new R(fold_.visit(dir, listing));
+        return FoldValue(new R(fold_.visit(dir, listing)), kDeleter);
     }
-    void* empty() override { return new R{}; }
-    void* combine(const WalkDir& dir, void* own, std::vector<void*>& children) override
+    FoldValue empty() override { return FoldValue(new R{}, kDeleter); }
+    FoldValue combine(const WalkDir& dir, FoldValue own, std::vector<FoldValue>& children) override
     {
-        std::unique_ptr<R> ownValue(static_cast<R*>(own));
         std::vector<R> values;
         values.reserve(children.size());
-        for (void* child : children) {
-            std::unique_ptr<R> childValue(static_cast<R*>(child));
-            values.push_back(std::move(*childValue));
-        }
+        for (FoldValue& child : children)
+            values.push_back(take(std::move(child)));
         children.clear();
-        return new R(fold_.combine(dir, std::move(*ownValue), values));
+        return FoldValue(new R(fold_.combine(dir, take(std::move(own)), values)), kDeleter);
     }
-    void destroy(void* value) override { delete static_cast<R*>(value); }
+    static R take(FoldValue value) { return std::move(*static_cast<R*>(value.get())); }
 
 private:
+    static void destroy(void* value) { delete static_cast<R*>(value); }
+    static constexpr ValueDeleter kDeleter{&destroy};
     Fold<R>& fold_;
 };
 
@@ -127,17 +135,12 @@ template <class R>
 WalkResult<R> walkTree(const std::string& root, Fold<R>& fold, const WalkOptions& options = {})
 {
     detail::TypedFold<R> typed(fold);
-    void* out = nullptr;
+    detail::FoldValue out;
     WalkResult<R> result;
     result.stats = detail::walkErased(root, typed, options, &out);
-    if (out) {
-        std::unique_ptr<R> value(static_cast<R*>(out));
-        result.value = std::move(*value);
-    }
+    if (out)
+        result.value = detail::TypedFold<R>::take(std::move(out));
     return result;
 }
-
-// Root path as the walk shows it: trailing separators removed except for "/".
-std::string normalizeRoot(std::string root);
 
 } // namespace kelvane

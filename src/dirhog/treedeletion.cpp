@@ -3,7 +3,8 @@
 #include "common/boundpath.h"
 #include "common/displayname.h"
 #include "common/entry.h"
-#include "dirhog/directorypath.h"
+#include "common/filedescriptor.h"
+#include "common/pathnames.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,8 +19,6 @@
 namespace kelvane {
 
 namespace {
-
-constexpr int kOpenFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
 
 // lstat data of a name in a directory, with whether it is the root of a mount.
 struct Node {
@@ -50,56 +49,23 @@ std::optional<Node> statAt(int dirFd, const char* name)
     return n;
 }
 
-bool sameDirectory(int fd, dev_t dev, ino_t ino)
-{
-    struct stat st;
-    return ::fstat(fd, &st) == 0 && S_ISDIR(st.st_mode) && st.st_dev == dev && st.st_ino == ino;
-}
-
-// Opens the directory name of dirFd, checked to be the one that was looked at.
-int openChecked(int dirFd, const std::string& name, const Node& node)
-{
-    const int fd = ::openat(dirFd, name.c_str(), kOpenFlags);
-    if (fd >= 0 && !sameDirectory(fd, node.dev, node.ino)) {
-        ::close(fd);
-        errno = ESTALE;
-        return -1;
-    }
-    return fd;
-}
-
 // Names of a directory but "." and "..", in ascending byte order; empty when
 // it cannot be read.
 std::vector<std::string> listNames(int fd)
 {
     std::vector<std::string> names;
-    const int own = ::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (own < 0)
+    FileDescriptor own(::openat(fd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* dir = own.valid() ? ::fdopendir(own.get()) : nullptr;
+    if (!dir)
         return names;
-    DIR* dir = ::fdopendir(own);
-    if (!dir) {
-        ::close(own);
-        return names;
-    }
+    own.release(); // closedir owns it now
     while (const dirent* de = ::readdir(dir)) {
-        const char* n = de->d_name;
-        if (n[0] == '.' && (n[1] == 0 || (n[1] == '.' && n[2] == 0)))
-            continue;
-        names.emplace_back(n);
+        if (!isDotEntry(de->d_name))
+            names.emplace_back(de->d_name);
     }
     ::closedir(dir);
     std::sort(names.begin(), names.end());
     return names;
-}
-
-std::string childPath(const std::string& parent, const std::string& name)
-{
-    return parent.empty() || parent.back() == '/' ? parent + name : parent + '/' + name;
-}
-
-bool badName(const std::string& name)
-{
-    return name.empty() || name == "." || name == "..";
 }
 
 // One directory on the way down.
@@ -107,7 +73,7 @@ struct Frame {
     std::string name; // in its parent
     dev_t dev;
     ino_t ino;
-    int fd; // -1 while given up to stay within the budget
+    FileDescriptor fd; // invalid while given up to stay within the budget
     std::vector<std::string> names;
     size_t next = 0;
     size_t pathLength; // of the path of this directory
@@ -120,14 +86,6 @@ public:
     {
     }
 
-    ~Deletion()
-    {
-        for (Frame& f : frames_) {
-            if (f.fd >= 0)
-                ::close(f.fd);
-        }
-    }
-
     TreeDeletionResult run(const std::string& path, const FileIdentity& scanned);
 
 private:
@@ -135,9 +93,9 @@ private:
     TreeAnswer answer(const QString& question);
     void stayed(const std::string& name, StayReason reason, int error = 0)
     {
-        result_.report.stayed(childPath(path_, name), reason, error);
+        result_.report.stayed(joinPath(path_, name), reason, error);
     }
-    void push(int fd, const std::string& name, const Node& node);
+    void push(FileDescriptor fd, const std::string& name, const Node& node);
     // Leaves the top directory and removes it; false when its parent could
     // not be found again.
     bool pop();
@@ -193,11 +151,9 @@ TreeDeletionResult Deletion::run(const std::string& path, const FileIdentity& sc
         result_.refusal = DeletionRefusal::Changed;
         return result_;
     }
-    path_ = path;
-    while (path_.size() > 1 && path_.back() == '/')
-        path_.pop_back();
-    const int fd = openChecked(parentFd_.get(), name, *node);
-    if (fd < 0) {
+    path_ = withoutTrailingSlashes(path);
+    FileDescriptor fd = openCheckedDirectory(parentFd_.get(), name.c_str(), node->dev, node->ino);
+    if (!fd.valid()) {
         const int error = errno;
         result_.report.stayed(path_,
                               error == ESTALE ? StayReason::ChangedSinceScan
@@ -206,7 +162,7 @@ TreeDeletionResult Deletion::run(const std::string& path, const FileIdentity& sc
         return result_;
     }
     rootDev_ = node->dev;
-    push(fd, name, *node);
+    push(std::move(fd), name, *node);
     while (!frames_.empty()) {
         Frame& top = frames_.back();
         if (result_.cancelled || top.next == top.names.size()) {
@@ -236,22 +192,19 @@ TreeAnswer Deletion::answer(const QString& question)
     return a;
 }
 
-void Deletion::push(int fd, const std::string& name, const Node& node)
+void Deletion::push(FileDescriptor fd, const std::string& name, const Node& node)
 {
     if (openFds_ >= budget_) {
         // Give up the descriptor nearest the top of the tree; it is opened
         // again through ".." on the way back up.
-        ::close(frames_[firstOpen_].fd);
-        frames_[firstOpen_].fd = -1;
+        frames_[firstOpen_].fd.reset();
         ++firstOpen_;
         --openFds_;
     }
-    if (!frames_.empty()) {
-        if (path_.back() != '/')
-            path_ += '/';
-        path_ += name;
-    }
-    frames_.push_back(Frame{name, node.dev, node.ino, fd, listNames(fd), 0, path_.size()});
+    if (!frames_.empty())
+        appendPathName(path_, name);
+    std::vector<std::string> names = listNames(fd.get());
+    frames_.push_back(Frame{name, node.dev, node.ino, std::move(fd), std::move(names), 0, path_.size()});
     ++openFds_;
     showProgress();
 }
@@ -263,22 +216,17 @@ bool Deletion::pop()
     int parentFd = parentFd_.get();
     if (!frames_.empty()) {
         Frame& parent = frames_.back();
-        if (parent.fd < 0) {
-            const int fd = ::openat(top.fd, "..", kOpenFlags);
-            if (fd < 0 || !sameDirectory(fd, parent.dev, parent.ino)) {
-                if (fd >= 0)
-                    ::close(fd);
-                ::close(top.fd);
+        if (!parent.fd.valid()) {
+            parent.fd = openCheckedDirectory(top.fd.get(), "..", parent.dev, parent.ino);
+            if (!parent.fd.valid())
                 return false;
-            }
-            parent.fd = fd;
             firstOpen_ = frames_.size() - 1;
             ++openFds_;
         }
-        parentFd = parent.fd;
+        parentFd = parent.fd.get();
         path_.resize(parent.pathLength);
     }
-    ::close(top.fd);
+    top.fd.reset();
     --openFds_;
     if (::unlinkat(parentFd, top.name.c_str(), AT_REMOVEDIR) != 0) {
         // Not empty: what kept it is recorded already (or came meanwhile).
@@ -293,7 +241,7 @@ bool Deletion::pop()
 
 void Deletion::visit(const std::string& name)
 {
-    const int dirFd = frames_.back().fd;
+    const int dirFd = frames_.back().fd.get();
     const auto node = statAt(dirFd, name.c_str());
     if (!node)
         return; // vanished meanwhile
@@ -305,9 +253,9 @@ void Deletion::visit(const std::string& name)
         stayed(name, StayReason::MountPoint); // another file system: never entered
         return;
     }
-    const int fd = openChecked(dirFd, name, *node);
-    if (fd >= 0) {
-        push(fd, name, *node);
+    FileDescriptor fd = openCheckedDirectory(dirFd, name.c_str(), node->dev, node->ino);
+    if (fd.valid()) {
+        push(std::move(fd), name, *node);
         return;
     }
     const int error = errno;
@@ -328,7 +276,7 @@ void Deletion::deleteFile(int dirFd, const std::string& name, const Node& node)
     for (const uint32_t bit : {kAttrReadOnly, kAttrHidden, kAttrSystem}) {
         if ((attr & bit) == 0)
             continue;
-        const TreeAnswer a = answer(fileQuestion(childPath(path_, name), bit));
+        const TreeAnswer a = answer(fileQuestion(joinPath(path_, name), bit));
         kept = a == TreeAnswer::NoToAll;
         goAhead = a == TreeAnswer::Yes || a == TreeAnswer::YesToAll;
         if (goAhead && bit == kAttrReadOnly && !writable && !changed) {
@@ -395,12 +343,12 @@ void Deletion::showProgress()
 
 DeletionRefusal deletionRefusal(const std::string& path)
 {
-    const auto [parent, name] = parentAndName(path);
+    const auto [parent, name] = splitPath(path);
     if (path.empty())
         return DeletionRefusal::NoName;
     if (parent == "/" && name.empty())
         return DeletionRefusal::DriveRoot;
-    if (badName(name))
+    if (name.empty() || isDotEntry(name))
         return DeletionRefusal::NoName;
     const FileDescriptor parentFd = openDirectoryPath(parent);
     if (!parentFd.valid())

@@ -16,29 +16,6 @@ namespace {
 constexpr int kFileFlags = O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
 constexpr int kDirFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY;
 
-// Opens a path too long for one call, one directory at a time.
-int openStepwise(const std::string& path)
-{
-    size_t pos = 0;
-    int dir = ::open(path[0] == '/' ? "/" : ".", kDirFlags);
-    while (dir >= 0) {
-        while (pos < path.size() && path[pos] == '/')
-            ++pos;
-        const size_t end = path.find('/', pos);
-        const std::string name = path.substr(pos, end == std::string::npos ? std::string::npos : end - pos);
-        const bool last = end == std::string::npos || path.find_first_not_of('/', end) == std::string::npos;
-        const int next = ::openat(dir, name.c_str(), last ? kFileFlags : kDirFlags);
-        const int saved = errno;
-        ::close(dir);
-        errno = saved;
-        if (last || next < 0)
-            return next;
-        dir = next;
-        pos = end;
-    }
-    return -1;
-}
-
 bool sameTime(const struct stat& st, const ContentIdentity& id)
 {
     return int64_t(st.st_mtim.tv_sec) == id.mtimeSec &&
@@ -47,35 +24,12 @@ bool sameTime(const struct stat& st, const ContentIdentity& id)
 
 } // namespace
 
-CheckedFile::~CheckedFile()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
-
-CheckedFile::CheckedFile(CheckedFile&& other) noexcept : fd_(other.fd_), error_(other.error_)
-{
-    other.fd_ = -1;
-}
-
-CheckedFile& CheckedFile::operator=(CheckedFile&& other) noexcept
-{
-    if (this != &other) {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = other.fd_;
-        error_ = other.error_;
-        other.fd_ = -1;
-    }
-    return *this;
-}
-
 ReadOutcome CheckedFile::open(const std::string& path, ContentIdentity& id)
 {
-    fd_ = ::open(path.c_str(), kFileFlags);
-    if (fd_ < 0 && errno == ENAMETOOLONG)
-        fd_ = openStepwise(path);
-    if (fd_ < 0) {
+    fd_.reset(::open(path.c_str(), kFileFlags));
+    if (!fd_.valid() && errno == ENAMETOOLONG)
+        fd_ = openStepwise(path, kDirFlags, kFileFlags);
+    if (!fd_.valid()) {
         error_ = errno;
         // Gone, or a link or a directory in its place: not the listed file.
         if (error_ == ENOENT || error_ == ELOOP || error_ == ENOTDIR || error_ == EISDIR)
@@ -83,7 +37,7 @@ ReadOutcome CheckedFile::open(const std::string& path, ContentIdentity& id)
         return ReadOutcome::Unreadable;
     }
     struct stat st;
-    if (::fstat(fd_, &st) != 0) {
+    if (::fstat(fd_.get(), &st) != 0) {
         error_ = errno;
         return ReadOutcome::Unreadable;
     }
@@ -91,14 +45,14 @@ ReadOutcome CheckedFile::open(const std::string& path, ContentIdentity& id)
         int64_t(st.st_size) != id.size || !sameTime(st, id))
         return ReadOutcome::Changed;
     id.mtimeNsec = int64_t(st.st_mtim.tv_nsec);
-    ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
+    ::posix_fadvise(fd_.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
     return ReadOutcome::Read;
 }
 
 ssize_t CheckedFile::read(void* buffer, size_t n)
 {
     for (;;) {
-        const ssize_t got = ::read(fd_, buffer, n);
+        const ssize_t got = ::read(fd_.get(), buffer, n);
         if (got >= 0)
             return got;
         if (errno != EINTR) {
@@ -111,7 +65,7 @@ ssize_t CheckedFile::read(void* buffer, size_t n)
 ReadOutcome CheckedFile::stillSame(const ContentIdentity& id)
 {
     struct stat st;
-    if (::fstat(fd_, &st) != 0) {
+    if (::fstat(fd_.get(), &st) != 0) {
         error_ = errno;
         return ReadOutcome::Unreadable;
     }

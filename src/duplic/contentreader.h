@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/filedescriptor.h"
+
 #include <atomic>
 #include <cstdint>
 #include <memory>
@@ -39,13 +41,6 @@ inline constexpr int64_t kHeadBytes = 4096;
 // followed; a path longer than PATH_MAX is opened step by step.
 class CheckedFile {
 public:
-    CheckedFile() = default;
-    ~CheckedFile();
-    CheckedFile(const CheckedFile&) = delete;
-    CheckedFile& operator=(const CheckedFile&) = delete;
-    CheckedFile(CheckedFile&& other) noexcept;
-    CheckedFile& operator=(CheckedFile&& other) noexcept;
-
     // Opens path; Changed when it is no longer the regular file of id (the
     // first open also records the nanoseconds of its time in id).
     ReadOutcome open(const std::string& path, ContentIdentity& id);
@@ -57,7 +52,7 @@ public:
     int error() const { return error_; }
 
 private:
-    int fd_ = -1;
+    FileDescriptor fd_;
     int error_ = 0;
 };
 

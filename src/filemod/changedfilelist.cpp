@@ -1,6 +1,6 @@
 #include "filemod/changedfilelist.h"
 
-#include "common/fileops.h"
+#include "common/pathnames.h"
 
 namespace kelvane {
 

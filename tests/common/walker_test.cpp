@@ -520,3 +520,62 @@ TEST(Walker, DirectoryMovedDuringADeepWalkIsFoundAgainFromAnAncestor)
     EXPECT_EQ(result.value.directories, uint64_t(2 * kLevels + 1));
     EXPECT_EQ(result.value.files, uint64_t(kLevels));
 }
+
+namespace {
+
+// Counts the values alive, so that a test sees what a walk leaves behind.
+struct Counted {
+    static inline std::atomic<int> alive{0};
+    int files = 0;
+    Counted() { ++alive; }
+    Counted(const Counted& other) : files(other.files) { ++alive; }
+    Counted(Counted&& other) noexcept : files(other.files) { ++alive; }
+    Counted& operator=(const Counted&) = default;
+    Counted& operator=(Counted&&) noexcept = default;
+    ~Counted() { --alive; }
+};
+
+// Runs out of memory in the directory named fail.
+class FailingFold final : public Fold<Counted> {
+public:
+    Counted visit(const WalkDir& dir, std::span<const Entry> listing) override
+    {
+        if (dir.name() == "fail")
+            throw std::bad_alloc();
+        Counted c;
+        c.files = int(listing.size());
+        return c;
+    }
+    Counted combine(const WalkDir&, Counted own, std::vector<Counted>& children) override
+    {
+        for (const Counted& c : children)
+            own.files += c.files;
+        return own;
+    }
+};
+
+} // namespace
+
+// A fold that throws ends the walk with its exception; the values already
+// folded, the directories waiting and their descriptors are all freed.
+TEST(Walker, FoldThatThrowsLeavesNothingBehind)
+{
+    TempTree tree;
+    for (int i = 0; i < 30; ++i)
+        tree.file("d" + std::to_string(i) + "/e/g/f", 1);
+    tree.file("d15/e/fail/f", 1);
+    const int descriptorsBefore = kelvane::test::openDescriptorCount();
+    for (const int threads : {1, 4}) {
+        FailingFold fold;
+        WalkOptions options;
+        options.threads = threads;
+        options.io = threads;
+        EXPECT_THROW(walkTree(tree.root(), fold, options), std::bad_alloc) << threads;
+        EXPECT_EQ(Counted::alive.load(), 0) << threads;
+        EXPECT_EQ(kelvane::test::openDescriptorCount(), descriptorsBefore) << threads;
+    }
+    FailingFold fold;
+    ASSERT_EQ(::rename(tree.path("d15/e/fail").c_str(), tree.path("d15/e/passed").c_str()), 0);
+    EXPECT_EQ(walkTree(tree.root(), fold).value.files, 30 * 4 + 2);
+    EXPECT_EQ(Counted::alive.load(), 0);
+}
