@@ -51,17 +51,23 @@ public:
         mtime_ = mtime;
     }
 
-    // Iterative, so that a deep tree left by a failed walk is freed without
-    // recursion.
+    // Frees what is left below (a walk that failed) without recursion, as a
+    // tree may be deep, and without allocating, as memory may have run out:
+    // down to the last subdirectory, freed once nothing is left below it.
     ~Node()
     {
-        std::vector<std::unique_ptr<Node>> left = std::move(subdirectories);
-        while (!left.empty()) {
-            std::unique_ptr<Node> n = std::move(left.back());
-            left.pop_back();
-            if (n) {
-                for (std::unique_ptr<Node>& sub : n->subdirectories)
-                    left.push_back(std::move(sub));
+        Node* n = this;
+        for (;;) {
+            if (!n->subdirectories.empty()) {
+                if (n->subdirectories.back())
+                    n = n->subdirectories.back().get();
+                else
+                    n->subdirectories.pop_back();
+            } else if (n != this) {
+                n = n->parentNode;
+                n->subdirectories.pop_back();
+            } else {
+                break;
             }
         }
     }
@@ -84,7 +90,13 @@ struct Scratch {
     std::vector<Entry> entries;
 };
 
-thread_local Scratch scratch;
+// This thread's buffers and the walk they belong to. The walk owns them: a
+// thread_local object with a destructor would have that destructor
+// registered on first use, and glibc ends the program when that runs out of
+// memory.
+thread_local Scratch* threadScratch = nullptr;
+thread_local uint64_t threadScratchWalk = 0;
+std::atomic<uint64_t> walkSerial{0};
 
 // True while this thread holds one of the walk's fold slots.
 thread_local bool holdingFoldSlot = false;
@@ -204,6 +216,18 @@ private:
         bool owned_;
     };
 
+    Scratch& scratchOfThread()
+    {
+        if (threadScratchWalk != serial_) {
+            auto made = std::make_unique<Scratch>();
+            std::lock_guard lock(scratchMutex_);
+            scratches_.push_back(std::move(made));
+            threadScratch = scratches_.back().get();
+            threadScratchWalk = serial_;
+        }
+        return *threadScratch;
+    }
+
     bool aborted() const { return options_.abort && options_.abort->load(std::memory_order_relaxed); }
 
     void releaseFd(Node* n)
@@ -309,6 +333,7 @@ private:
     // the walk was aborted meanwhile (*error 0).
     bool list(int fd, int* error)
     {
+        Scratch& scratch = scratchOfThread();
         std::vector<Entry>& entries = scratch.entries;
         entries.clear();
         uint64_t unreported = 0;
@@ -407,7 +432,7 @@ private:
             deliver(n, fold_.empty());
             return Listed::Done;
         }
-        std::vector<Entry>& entries = scratch.entries;
+        std::vector<Entry>& entries = scratchOfThread().entries;
         directories_.fetch_add(1, std::memory_order_relaxed);
         entries_.fetch_add(entries.size(), std::memory_order_relaxed);
         if (options_.progress) {
@@ -547,6 +572,9 @@ private:
     std::atomic<uint64_t> skipped_{0};
     std::mutex skipMutex_;
     std::vector<SkippedDirectory> skips_;
+    const uint64_t serial_ = ++walkSerial;
+    std::mutex scratchMutex_;
+    std::vector<std::unique_ptr<Scratch>> scratches_;
 };
 
 } // namespace
