@@ -1,6 +1,7 @@
 #include "common/folderroot.h"
 
 #include "common/displayname.h"
+#include "common/filedescriptor.h"
 #include "common/mounttable.h"
 
 #include <cerrno>
@@ -15,17 +16,14 @@ namespace kelvane {
 
 std::optional<Drive> folderRoot(const std::string& path, std::string* why)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid()) {
         *why = errno == ENOTDIR ? "not a directory" : std::strerror(errno);
         return std::nullopt;
     }
     struct stat st;
-    const bool statted = ::fstat(fd, &st) == 0;
-    const int statError = errno;
-    ::close(fd);
-    if (!statted) {
-        *why = std::strerror(statError);
+    if (::fstat(fd.get(), &st) != 0) {
+        *why = std::strerror(errno);
         return std::nullopt;
     }
     std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);

@@ -1,5 +1,7 @@
 #include "common/nestedroots.h"
 
+#include "common/filedescriptor.h"
+
 #include <climits>
 #include <cstdlib>
 #include <fcntl.h>
@@ -21,11 +23,11 @@ struct Root {
 Root identify(const std::string& path)
 {
     Root root;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
+    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOCTTY));
+    if (!fd.valid())
         return root;
     struct stat st;
-    if (::fstat(fd, &st) == 0) {
+    if (::fstat(fd.get(), &st) == 0) {
         std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
         if (real) {
             root.open = true;
@@ -34,7 +36,6 @@ Root identify(const std::string& path)
             root.real = real.get();
         }
     }
-    ::close(fd);
     return root;
 }
 

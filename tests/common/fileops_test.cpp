@@ -154,6 +154,8 @@ TEST(Paths, SplitAndJoin)
     EXPECT_EQ(splitPath("/b"), (std::pair<std::string, std::string>{"/", "b"}));
     EXPECT_EQ(splitPath("b"), (std::pair<std::string, std::string>{".", "b"}));
     EXPECT_EQ(splitPath("/a/b/"), (std::pair<std::string, std::string>{"/a", "b"}));
+    EXPECT_EQ(splitPath("/"), (std::pair<std::string, std::string>{"/", ""}));
+    EXPECT_EQ(splitPath("/a//"), (std::pair<std::string, std::string>{"/", "a"}));
     EXPECT_EQ(joinPath("/", "x"), "/x");
     EXPECT_EQ(joinPath("/a", "x"), "/a/x");
 }
