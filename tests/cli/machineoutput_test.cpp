@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+using kelvane::test::exists;
 using kelvane::test::localTime;
 using kelvane::test::runShell;
 using kelvane::test::shellQuote;
@@ -64,12 +65,6 @@ std::string pathOf(const QJsonObject& row)
     return QByteArray::fromBase64(row.value("path_b64").toString().toLatin1()).toStdString();
 }
 
-bool existsOnDisk(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
-
 // Names that break lines, columns and UTF-8, each in a directory of the same kind.
 struct OddTree {
     TempTree tree;
@@ -105,7 +100,7 @@ TEST(CliMachineOutput, NullEndedPathsAreTheBytesOnDisk)
 
     std::set<std::string> dirs;
     for (const std::string& p : split(cli("dirhogs -0 " + root).out, '\0')) {
-        EXPECT_TRUE(existsOnDisk(p)) << p;
+        EXPECT_TRUE(exists(p)) << p;
         dirs.insert(p);
     }
     EXPECT_EQ(dirs.size(), odd.files.size() + 1); // and the root
@@ -148,7 +143,7 @@ TEST(CliMachineOutput, JsonRowsCarryPathSizeAndUtcTime)
 
     for (const QJsonObject& row : jsonRows(cli("dirhogs --main --json " + root).out)) {
         const std::string dir = pathOf(row);
-        EXPECT_TRUE(existsOnDisk(dir)) << dir;
+        EXPECT_TRUE(exists(dir)) << dir;
         EXPECT_EQ(row.value("size").toInteger(), 4096) << dir;
         EXPECT_EQ(row.value("files").toInteger(), 1);
         EXPECT_EQ(row.value("subdirectories").toInteger(), 0);

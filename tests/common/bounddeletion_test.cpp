@@ -16,15 +16,11 @@
 #include <unistd.h>
 
 using namespace kelvane;
+using kelvane::test::exists;
+using kelvane::test::modeOf;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // What a scan of tree would have seen at path.
 FileIdentity scanned(const TempTree& tree, const std::string& path)
@@ -32,13 +28,6 @@ FileIdentity scanned(const TempTree& tree, const std::string& path)
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0);
     return FileIdentity::ofStat(st, rootLengthOf(tree.root()));
-}
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat st {};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
 }
 
 } // namespace

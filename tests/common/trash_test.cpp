@@ -18,15 +18,10 @@
 #include <unistd.h>
 
 using namespace kelvane;
+using kelvane::test::exists;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 std::string readAll(const std::string& path)
 {

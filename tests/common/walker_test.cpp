@@ -2,14 +2,13 @@
 #include "common/treetotals.h"
 #include "common/walker.h"
 #include "support/temptree.h"
+#include "support/walkgate.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <fcntl.h>
-#include <mutex>
 #include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -18,6 +17,7 @@
 
 using namespace kelvane;
 using kelvane::test::TempTree;
+using kelvane::test::WalkGate;
 
 namespace {
 
@@ -418,29 +418,16 @@ TEST(Walker, ProgressIsReadableFromAnotherThreadDuringTheWalk)
     tree.file("a/f2", 1);
     tree.file("b/f3", 1);
     WalkProgress progress;
-    std::mutex mutex;
-    std::condition_variable cv;
-    bool blocked = false, released = false;
+    WalkGate gate("b");
     WalkOptions options;
     options.progress = &progress;
-    options.beforeDirectory = [&](const WalkDir& dir) {
-        if (dir.name() != "b")
-            return;
-        std::unique_lock lock(mutex);
-        blocked = true;
-        cv.notify_all();
-        cv.wait(lock, [&] { return released; });
-    };
+    options.beforeDirectory = gate.hook();
     std::thread walker([&] { totalsOf(tree.root(), options); });
-    {
-        std::unique_lock lock(mutex);
-        cv.wait(lock, [&] { return blocked; });
-        EXPECT_GE(progress.entries(), 2u);
-        EXPECT_GE(progress.directories(), 1u);
-        EXPECT_EQ(progress.currentDirectory().rfind(tree.root(), 0), 0u);
-        released = true;
-        cv.notify_all();
-    }
+    EXPECT_TRUE(gate.waitUntilHeld());
+    EXPECT_GE(progress.entries(), 2u);
+    EXPECT_GE(progress.directories(), 1u);
+    EXPECT_EQ(progress.currentDirectory().rfind(tree.root(), 0), 0u);
+    gate.release();
     walker.join();
     EXPECT_EQ(progress.entries(), 5u);
     EXPECT_EQ(progress.directories(), 3u);

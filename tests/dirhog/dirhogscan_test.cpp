@@ -1,6 +1,7 @@
 #include "common/textfields.h"
 #include "dirhog/dirhogscan.h"
 #include "support/temptree.h"
+#include "support/walkgate.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +9,7 @@
 #include <random>
 
 using namespace kelvane;
+using kelvane::test::raiseAt;
 using kelvane::test::TempTree;
 
 namespace {
@@ -255,10 +257,7 @@ std::vector<DirHogRow> scanUntil(DirHogMode mode, const std::string& root, const
     options.threads = 1;
     options.io = 1;
     options.abort = &abort;
-    options.beforeDirectory = [&](const WalkDir& dir) {
-        if (dir.name() == stopAt)
-            abort = true;
-    };
+    options.beforeDirectory = raiseAt(stopAt, abort);
     EXPECT_TRUE(hogs.scanDrive(root, options).aborted);
     return hogs.handOver();
 }

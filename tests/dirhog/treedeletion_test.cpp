@@ -18,15 +18,11 @@
 #include <unistd.h>
 
 using namespace kelvane;
+using kelvane::test::exists;
+using kelvane::test::modeOf;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 // Records the questions and answers them from a list (Yes when it runs out).
 struct Questions {
@@ -336,13 +332,6 @@ FileIdentity scannedDirectory(const TempTree& tree, const std::string& path)
     struct stat st {};
     EXPECT_EQ(::lstat(path.c_str(), &st), 0);
     return FileIdentity::ofDirectory(st.st_dev, st.st_ino, rootLengthOf(tree.root()));
-}
-
-mode_t modeOf(const std::string& path)
-{
-    struct stat st {};
-    EXPECT_EQ(::lstat(path.c_str(), &st), 0);
-    return st.st_mode & 07777;
 }
 
 } // namespace

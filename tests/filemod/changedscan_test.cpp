@@ -2,11 +2,13 @@
 #include "filemod/changedscan.h"
 #include "filemod/changedtexts.h"
 #include "support/temptree.h"
+#include "support/walkgate.h"
 
 #include <gtest/gtest.h>
 
 using namespace kelvane;
 using kelvane::test::localTime;
+using kelvane::test::raiseAt;
 using kelvane::test::TempTree;
 
 namespace {
@@ -152,10 +154,7 @@ TEST(ChangedScan, AbortKeepsWhatWasFoundInWalkOrder)
     options.threads = 1;
     options.io = 1;
     options.stop = &stop;
-    options.beforeDirectory = [&](const WalkDir& dir) {
-        if (dir.name() == "Z")
-            stop = true;
-    };
+    options.beforeDirectory = raiseAt("Z", stop);
     ChangedFilesScan scan(kDecember, options);
     const WalkStats stats = scan.walk(tree.root());
     EXPECT_TRUE(stats.aborted);

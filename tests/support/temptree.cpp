@@ -111,6 +111,18 @@ std::string TempTree::fifo(std::string_view relative)
     return full;
 }
 
+bool exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+unsigned modeOf(const std::string& path)
+{
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
 void setMtime(const std::string& path, int64_t secondsSinceEpoch)
 {
     struct timespec times[2];

@@ -37,6 +37,14 @@ private:
 // a/ and a directory b/ with one empty file f (paths pass PATH_MAX quickly).
 void makeComb(const std::string& root, int levels);
 
+// True when something is at path (a final link itself counts, whatever it
+// points to).
+bool exists(const std::string& path);
+
+// The permission bits of path (not following a final link); 0 when nothing is
+// there.
+unsigned modeOf(const std::string& path);
+
 // Sets the modification time of a path (not following a final link).
 void setMtime(const std::string& path, int64_t secondsSinceEpoch);
 

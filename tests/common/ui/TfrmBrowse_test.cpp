@@ -19,15 +19,10 @@
 #include <sys/stat.h>
 
 using namespace kelvane;
+using kelvane::test::exists;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 QListView* fileList(const QWidget& window)
 {

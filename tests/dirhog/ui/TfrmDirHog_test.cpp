@@ -33,15 +33,10 @@
 #include <thread>
 
 using namespace kelvane;
+using kelvane::test::exists;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 QString q(const std::string& s)
 {

@@ -42,15 +42,10 @@
 
 using namespace kelvane;
 using kelvane::test::localTime;
+using kelvane::test::exists;
 using kelvane::test::TempTree;
 
 namespace {
-
-bool exists(const std::string& path)
-{
-    struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
-}
 
 QString q(const std::string& s)
 {

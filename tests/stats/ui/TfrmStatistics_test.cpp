@@ -29,50 +29,16 @@
 #include <unistd.h>
 
 #include "support/patientwaits.h"
+#include "support/walkgate.h"
 
-#include <condition_variable>
 #include <map>
-#include <mutex>
 
 using namespace kelvane;
 using kelvane::test::localTime;
 using kelvane::test::TempTree;
+using kelvane::test::WalkGate;
 
 namespace {
-
-// Holds every directory below the root of a walk until released, so that a
-// test can act while a collection is known to be running.
-class WalkGate {
-public:
-    ~WalkGate() { release(); }
-    std::function<void(const WalkDir&)> hook()
-    {
-        return [this](const WalkDir& dir) {
-            if (dir.isRoot())
-                return;
-            std::unique_lock lock(mutex_);
-            ++waiting_;
-            open_.wait(lock, [this] { return released_; });
-        };
-    }
-    int waiting()
-    {
-        std::lock_guard lock(mutex_);
-        return waiting_;
-    }
-    void release()
-    {
-        std::lock_guard lock(mutex_);
-        released_ = true;
-        open_.notify_all();
-    }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable open_;
-    int waiting_ = 0;
-    bool released_ = false;
-};
 
 QString cell(QTableWidget* grid, int row, int column)
 {
