@@ -16,34 +16,10 @@ constexpr int64_t kFiveDigits = 100000;
 // Names of at most this many bytes are whole in the key.
 constexpr uint32_t kKeyBytes = 16;
 
-// Letter case ignored first, bytes to break ties.
-int compareText(std::string_view a, std::string_view b)
-{
-    if (a == b)
-        return 0;
-    if (const int c = compareCaseless(a, b))
-        return c;
-    return a.compare(b);
-}
-
-// Bytes from..from+7 of text as a big-endian number, lower case, zero past
-// the end. kNoKey when one of them is not ASCII.
-uint64_t packKey(std::string_view text, size_t from)
-{
-    uint64_t key = 0;
-    for (size_t i = from; i < from + 8; ++i) {
-        const auto c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-        if (c >= 0x80)
-            return Candidate::kNoKey;
-        key = (key << 8) | (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return key;
-}
-
 void setKey(Candidate& c, std::string_view text)
 {
-    c.key[0] = packKey(text, 0);
-    c.key[1] = c.key[0] == Candidate::kNoKey ? Candidate::kNoKey : packKey(text, 8);
+    c.key[0] = caselessKey(text, 0);
+    c.key[1] = c.key[0] == Candidate::kNoKey ? Candidate::kNoKey : caselessKey(text, 8);
     if (c.key[1] == Candidate::kNoKey)
         c.key[0] = Candidate::kNoKey;
 }
@@ -93,7 +69,7 @@ Candidate CandidateStore::add(DupMode mode, std::string_view line, size_t firstT
     c.hasFacts = facts != nullptr;
     if (mode == DupMode::Duplicates) {
         setKey(c, line.substr(0, firstTab));
-        c.restKey = packKey(line.substr(secondTab), 0);
+        c.restKey = caselessKey(line.substr(secondTab), 0);
     } else {
         setKey(c, line.substr(firstTab));
     }
@@ -119,7 +95,7 @@ bool candidateBefore(DupMode mode, const Candidate& a, const Candidate& b)
         // Equal sizes have equal size columns: the keys stand at the same place.
         if (keysValid(a, b) && !keysEqual(a, b))
             return keysBefore(a, b);
-        c = compareText(la, lb);
+        c = compareCaselessThenBytes(la, lb);
     } else {
         // The name column first, so that one name's lines stay together even
         // where two lower-case names differ only in a way case-folding ignores.
@@ -132,7 +108,7 @@ bool candidateBefore(DupMode mode, const Candidate& a, const Candidate& b)
             sameName = a.nameSize <= kKeyBytes && b.nameSize <= kKeyBytes;
         }
         if (!sameName)
-            c = compareText(la.substr(0, a.nameSize), lb.substr(0, b.nameSize));
+            c = compareCaselessThenBytes(la.substr(0, a.nameSize), lb.substr(0, b.nameSize));
         if (c == 0)
             c = compareFoldedNames(a.realName(), b.realName());
         if (c == 0) {
@@ -142,7 +118,7 @@ bool candidateBefore(DupMode mode, const Candidate& a, const Candidate& b)
             if (a.kb == b.kb && a.restKey != b.restKey && a.restKey != Candidate::kNoKey &&
                 b.restKey != Candidate::kNoKey)
                 return a.restKey < b.restKey;
-            c = compareText(la.substr(a.nameSize), lb.substr(b.nameSize));
+            c = compareCaselessThenBytes(la.substr(a.nameSize), lb.substr(b.nameSize));
         }
     }
     if (c != 0)

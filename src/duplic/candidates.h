@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/fileidentity.h"
+#include "duplic/caseless.h"
 #include "duplic/dupmode.h"
 
 #include <cstdint>
@@ -36,7 +37,7 @@ struct Candidate {
     uint64_t restKey = kNoKey;
     FileIdentity identity; // what the scan saw of the file
 
-    static constexpr uint64_t kNoKey = ~uint64_t(0);
+    static constexpr uint64_t kNoKey = kNoCaselessKey;
 
     std::string_view line() const { return {text, lineSize}; }
     std::string_view path() const { return {text + lineSize, pathSize}; }

@@ -109,4 +109,25 @@ int compareCaseless(std::string_view a, std::string_view b)
     return ra.compare(rb, Qt::CaseInsensitive);
 }
 
+int compareCaselessThenBytes(std::string_view a, std::string_view b)
+{
+    if (a == b)
+        return 0;
+    if (const int c = compareCaseless(a, b))
+        return c;
+    return a.compare(b);
+}
+
+uint64_t caselessKey(std::string_view text, size_t from)
+{
+    uint64_t key = 0;
+    for (size_t i = from; i < from + 8; ++i) {
+        const auto c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
+        if (c >= 0x80)
+            return kNoCaselessKey;
+        key = (key << 8) | (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    }
+    return key;
+}
+
 } // namespace kelvane

@@ -13,7 +13,7 @@ namespace kelvane {
 // A file offered for the content comparison.
 struct ContentFile {
     std::string path;       // real path, as walked
-    ContentIdentity id;        // as listed
+    ContentIdentity id;     // as listed
     uint32_t nameClass = 0; // files are compared only within one class (the window: one name)
 };
 

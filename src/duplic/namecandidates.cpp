@@ -19,28 +19,6 @@ constexpr size_t kKeyBytes = 16;
 // order of the numbers.
 constexpr int64_t kFiveDigits = 100000;
 
-uint64_t packKey(std::string_view text, size_t from)
-{
-    uint64_t key = 0;
-    for (size_t i = from; i < from + 8; ++i) {
-        const auto c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0u;
-        if (c >= 0x80)
-            return NameCandidate::kNoKey;
-        key = (key << 8) | (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    }
-    return key;
-}
-
-// Letter case ignored first, bytes to break ties.
-int compareText(std::string_view a, std::string_view b)
-{
-    if (a == b)
-        return 0;
-    if (const int c = compareCaseless(a, b))
-        return c;
-    return a.compare(b);
-}
-
 int compareNames(const NameCandidate& a, const NameCandidate& b)
 {
     if (a.key[0] != NameCandidate::kNoKey && b.key[0] != NameCandidate::kNoKey) {
@@ -53,7 +31,7 @@ int compareNames(const NameCandidate& a, const NameCandidate& b)
         if (a.nameColumnSize <= kKeyBytes && b.nameColumnSize <= kKeyBytes)
             return 0;
     }
-    return compareText(a.nameColumn(), b.nameColumn());
+    return compareCaselessThenBytes(a.nameColumn(), b.nameColumn());
 }
 
 // Whether the path da + na goes before db + nb, byte for byte (reached only
@@ -119,8 +97,8 @@ void NameCandidateStore::add(std::string_view nameColumn, std::string_view realN
         candidates_.push_back(std::make_unique_for_overwrite<NameCandidate[]>(kCandidateBlock));
     NameCandidate& c = candidates_.back()[count_ % kCandidateBlock];
     ++count_;
-    c.key[0] = packKey(nameColumn, 0);
-    c.key[1] = c.key[0] == NameCandidate::kNoKey ? NameCandidate::kNoKey : packKey(nameColumn, 8);
+    c.key[0] = caselessKey(nameColumn, 0);
+    c.key[1] = c.key[0] == NameCandidate::kNoKey ? NameCandidate::kNoKey : caselessKey(nameColumn, 8);
     if (c.key[1] == NameCandidate::kNoKey)
         c.key[0] = NameCandidate::kNoKey;
     c.text = next_;
@@ -212,7 +190,7 @@ void makeLines(const std::vector<NameCandidate>& candidates, bool exact, StampTe
             const int64_t kb = b.file->bytes / 1024;
             if (ka != kb && ka < kFiveDigits && kb < kFiveDigits)
                 return ka < kb;
-            if (const int c = compareText(rest(a), rest(b)))
+            if (const int c = compareCaselessThenBytes(rest(a), rest(b)))
                 return c < 0;
             return pathLess(a.file->directory->path, a.file->realName(), b.file->directory->path,
                             b.file->realName());

@@ -48,7 +48,7 @@ struct NameCandidate {
     uint16_t nameColumnSize;
     uint16_t realNameSize;
 
-    static constexpr uint64_t kNoKey = ~uint64_t(0);
+    static constexpr uint64_t kNoKey = kNoCaselessKey;
 
     std::string_view nameColumn() const { return {text, nameColumnSize}; }
     std::string_view realName() const { return {text + nameColumnSize, realNameSize}; }

@@ -39,7 +39,7 @@ NameContentResult splitByContent(std::vector<GridRow> scanRows, const ContentOpt
             struct stat st;
             if (::lstat(files[i].path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
                 files[i].id = ContentIdentity{st.st_dev, st.st_ino, int64_t(st.st_size),
-                                           int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
+                                              int64_t(st.st_mtim.tv_sec), int64_t(st.st_mtim.tv_nsec)};
                 present[i] = 1;
             }
         },
