@@ -20,10 +20,7 @@ int runDirHogs(const CliOptions& options)
     scan.setOnFull([&abort] { abort = true; });
     for (const std::string& root : distinctRoots(roots, options.scan().hidden)) {
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions;
-            walkOptions.threads = options.threads;
-            walkOptions.io = options.io;
-            walkOptions.progress = &progress;
+            WalkOptions walkOptions = walkOptionsFor(options, progress);
             walkOptions.abort = &abort;
             return scan.scanDrive(root, walkOptions);
         });

@@ -48,10 +48,7 @@ int run(DupMode mode, const CliOptions& options)
         if (scan.stopped())
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions;
-            walkOptions.threads = options.threads;
-            walkOptions.io = options.io;
-            walkOptions.progress = &progress;
+            WalkOptions walkOptions = walkOptionsFor(options, progress);
             return scan.scanTree(root, walkOptions);
         });
         if (!opened)

@@ -64,4 +64,13 @@ std::vector<std::string> distinctRoots(const std::vector<std::string>& roots, bo
     return kept;
 }
 
+WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress)
+{
+    WalkOptions walkOptions;
+    walkOptions.threads = options.threads;
+    walkOptions.io = options.io;
+    walkOptions.progress = &progress;
+    return walkOptions;
+}
+
 } // namespace kelvane::cli

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/clioptions.h"
 #include "common/walker.h"
 
 #include <cstdint>
@@ -14,6 +15,10 @@ namespace kelvane::cli {
 // walk gets the progress to hand to the walk. False when the root could not
 // be opened.
 bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProgress&)>& walk);
+
+// The walk's settings the command line chose (--threads, --io), reporting to
+// progress. Hidden directories are each tool's own choice.
+WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress);
 
 // Roots and directories that could not be read in the walks so far.
 uint64_t unreadableCount();

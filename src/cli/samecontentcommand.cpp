@@ -134,9 +134,7 @@ int runSameContent(const CliOptions& options)
         if (interrupted)
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions;
-            walkOptions.threads = options.threads;
-            walkOptions.progress = &progress;
+            WalkOptions walkOptions = walkOptionsFor(options, progress);
             walkOptions.abort = &interrupted;
             return candidates.addTree(root, walkOptions);
         });

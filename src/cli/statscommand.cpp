@@ -40,10 +40,7 @@ int runStats(const CliOptions& options)
     StatisticsFold fold(QDateTime::currentDateTime(), options.scan().measure);
     WalkResult<StatisticsTotals> result;
     const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-        WalkOptions walkOptions;
-        walkOptions.threads = options.threads;
-        walkOptions.io = options.io;
-        walkOptions.progress = &progress;
+        WalkOptions walkOptions = walkOptionsFor(options, progress);
         walkOptions.enterHidden = options.scan().hidden;
         result = walkTree(root, fold, walkOptions);
         return result.stats;

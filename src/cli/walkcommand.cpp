@@ -18,10 +18,7 @@ int runWalk(const CliOptions& options)
         TreeTotalsFold fold(options.scan().measure);
         WalkResult<TreeTotals> result;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions;
-            walkOptions.threads = options.threads;
-            walkOptions.io = options.io;
-            walkOptions.progress = &progress;
+            WalkOptions walkOptions = walkOptionsFor(options, progress);
             walkOptions.enterHidden = options.scan().hidden;
             result = walkTree(root, fold, walkOptions);
             return result.stats;
