@@ -2,6 +2,8 @@
 
 #include "common/readworkers.h"
 
+#include <oneapi/tbb/enumerable_thread_specific.h>
+
 #include <algorithm>
 #include <cstring>
 #include <mutex>
@@ -198,10 +200,14 @@ private:
         }
         beginStep(step, work.size(), bytes);
         std::atomic<uint64_t>* bytesRead = options_.progress ? &options_.progress->bytesRead : nullptr;
+        // A reader per thread, owned by this step: a thread_local one would
+        // register its destructor on first use, and glibc ends the program
+        // when that registration runs out of memory.
+        tbb::enumerable_thread_specific<ContentReader> readers;
         forEachOnReadThreads(
             work.size(), threads_,
             [&](size_t i) {
-                thread_local ContentReader reader;
+                ContentReader& reader = readers.local();
                 Member& m = *work[i];
                 const std::string& path = files_[m.file].path;
                 if (options_.beforeRead)

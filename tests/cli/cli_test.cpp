@@ -163,8 +163,8 @@ TEST(CliWalk, ClosedPipeStaysSilent)
 }
 
 // Each run gets less address space than it needs somewhere: at start-up, for
-// worker threads, or for the result. It either succeeds or says it ran out of
-// memory, never aborts.
+// worker threads, for reading contents, or for the result. It either succeeds
+// or says it ran out of memory, never aborts.
 TEST(CliWalk, OutOfMemoryIsAMessageNotAnAbort)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -173,29 +173,32 @@ TEST(CliWalk, OutOfMemoryIsAMessageNotAnAbort)
     TempTree a(kelvane::test::fastTempBase());
     for (int i = 0; i < 20000; ++i)
         a.file("d" + std::to_string(i % 100) + "/name-" + std::to_string(i) + ".txt", (1 + i % 50) * 1024);
-    const std::string full = runShell(quote(KELVANE_CLI_PATH) + " hogs --limit 0 " + quote(a.root())).out;
-    ASSERT_NE(full, "");
-    int outOfMemory = 0;
-    int succeeded = 0;
-    for (int megabytes = 40; megabytes <= 400; megabytes += 20) {
-        const CliRun run =
-            // A hang fails too (timeout's status is 124).
-            runShell("ulimit -v " + std::to_string(megabytes * 1024) + "; exec timeout 120 " +
-                     quote(KELVANE_CLI_PATH) + " --threads 4 --io 4 hogs --limit 0 " + quote(a.root()));
-        if (run.err.find("error while loading shared libraries") != std::string::npos)
-            continue; // too little even to start the program
-        if (run.status == 0) {
-            ++succeeded;
-            EXPECT_EQ(run.out, full) << megabytes << " MB";
-            EXPECT_EQ(run.err, "") << megabytes << " MB";
-        } else {
-            ++outOfMemory;
-            EXPECT_EQ(run.status, 1) << megabytes << " MB: " << run.err;
-            EXPECT_EQ(run.err, "kelvane-cli: out of memory\n") << megabytes << " MB";
+    for (const std::string command : {"hogs --limit 0", "same-content"}) {
+        const std::string full =
+            runShell(quote(KELVANE_CLI_PATH) + " " + command + " " + quote(a.root())).out;
+        ASSERT_NE(full, "") << command;
+        int outOfMemory = 0;
+        int succeeded = 0;
+        for (int megabytes = 40; megabytes <= 400; megabytes += 20) {
+            const CliRun run =
+                // A hang fails too (timeout's status is 124).
+                runShell("ulimit -v " + std::to_string(megabytes * 1024) + "; exec timeout 120 " +
+                         quote(KELVANE_CLI_PATH) + " --threads 4 --io 4 " + command + " " + quote(a.root()));
+            if (run.err.find("error while loading shared libraries") != std::string::npos)
+                continue; // too little even to start the program
+            if (run.status == 0) {
+                ++succeeded;
+                EXPECT_EQ(run.out, full) << command << ", " << megabytes << " MB";
+                EXPECT_EQ(run.err, "") << command << ", " << megabytes << " MB";
+            } else {
+                ++outOfMemory;
+                EXPECT_EQ(run.status, 1) << command << ", " << megabytes << " MB: " << run.err;
+                EXPECT_EQ(run.err, "kelvane-cli: out of memory\n") << command << ", " << megabytes << " MB";
+            }
         }
+        EXPECT_GT(outOfMemory, 0) << command;
+        EXPECT_GT(succeeded, 0) << command;
     }
-    EXPECT_GT(outOfMemory, 0);
-    EXPECT_GT(succeeded, 0);
 }
 
 // Sixteen descriptors, a comb tree 2,000 levels deep: nothing is lost.
