@@ -25,29 +25,7 @@ TABLE=$("$BENCH" "$@")
 BUILD_TYPE=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BUILD/CMakeCache.txt" 2>/dev/null || true)
 CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 
-export TABLE BUILD_TYPE CPU
-python3 - "$README" <<'PY'
-import datetime
-import os
-import re
-import sys
-
-readme = sys.argv[1]
-start, end = "<!-- results:sort -->", "<!-- /results:sort -->"
-note = (f"Measured {datetime.date.today().isoformat()} with `bench/sort.sh` on "
-        f"{os.environ['CPU'] or 'an unknown CPU'} ({os.cpu_count()} CPUs), "
-        f"build type {os.environ['BUILD_TYPE'] or 'unknown'}.")
-body = f"{start}\n{note}\n\n{os.environ['TABLE'].strip()}\n{end}"
-
-with open(readme) as f:
-    text = f.read()
-pattern = re.compile(re.escape(start) + r".*?" + re.escape(end), re.S)
-if pattern.search(text):
-    text = pattern.sub(lambda _: body, text, count=1)
-else:
-    text = text.rstrip("\n") + f"\n\n### sort\n\n{body}\n"
-with open(readme, "w") as f:
-    f.write(text)
-PY
+NOTE="Measured $(date +%F) with \`bench/sort.sh\` on ${CPU:-an unknown CPU} ($(nproc) CPUs), build type ${BUILD_TYPE:-unknown}."
+printf '%s\n' "$TABLE" | python3 "$ROOT/bench/record-table.py" "$README" sort "$NOTE"
 
 sed -n "/<!-- results:sort -->/,/<!-- \/results:sort -->/p" "$README"

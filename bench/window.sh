@@ -33,30 +33,7 @@ TABLE=$(QT_QPA_PLATFORM=offscreen "$BENCH" "$TREE")
 BUILD_TYPE=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BUILD/CMakeCache.txt" 2>/dev/null || true)
 CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 
-export TABLE BUILD_TYPE CPU TREE
-python3 - "$README" <<'PY'
-import datetime
-import os
-import re
-import sys
-
-readme = sys.argv[1]
-start, end = "<!-- results:window -->", "<!-- /results:window -->"
-stamp = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
-note = (f"Recorded {stamp} with `bench/window.sh` on {os.environ['CPU'] or 'an unknown CPU'} "
-        f"({os.cpu_count()} CPUs), build type {os.environ['BUILD_TYPE'] or 'unknown'}, "
-        f"tree `{os.environ['TREE']}`, `QT_QPA_PLATFORM=offscreen`.")
-body = f"{start}\n{note}\n\n{os.environ['TABLE'].strip()}\n{end}"
-
-with open(readme) as f:
-    text = f.read()
-pattern = re.compile(re.escape(start) + r".*?" + re.escape(end), re.S)
-if pattern.search(text):
-    text = pattern.sub(lambda _: body, text, count=1)
-else:
-    text = text.rstrip("\n") + f"\n\n### window\n\n{body}\n"
-with open(readme, "w") as f:
-    f.write(text)
-PY
+NOTE="Recorded $(date -u '+%F %H:%M UTC') with \`bench/window.sh\` on ${CPU:-an unknown CPU} ($(nproc) CPUs), build type ${BUILD_TYPE:-unknown}, tree \`$TREE\`, \`QT_QPA_PLATFORM=offscreen\`."
+printf '%s\n' "$TABLE" | python3 "$ROOT/bench/record-table.py" "$README" window "$NOTE"
 
 sed -n "/<!-- results:window -->/,/<!-- \/results:window -->/p" "$README"
