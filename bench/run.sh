@@ -329,13 +329,14 @@ versions="hyperfine $(hyperfine --version | awk '{print $2}'), \
 $(du --version | head -n1), $(find --version | head -n1), \
 $(ncdu -v | head -n1), gdu $(gdu --version | sed -n 's/^Version:[[:space:]]*//p' | head -n1)"
 
-python - "$README" "$WORK/hyperfine.json" "$ENTRIES" "$TREE/kelvane-gentree.done" \
+PYTHONPATH="$ROOT/bench" python - "$README" "$WORK/hyperfine.json" "$ENTRIES" "$TREE/kelvane-gentree.done" \
   "$machine" "$versions" "$TREE" "$RUNS" "$WORK/cold.json" "$COLD_RUNS" \
   "$COMB" "$COMB_LEVELS" "$TREE_FS" "$COMB_FS" "${SELECTED[@]}" <<'PY'
 import datetime
 import json
-import re
 import sys
+
+from recordtable import record
 
 readme, results_path, entries_path, marker_path, machine, versions, tree, runs = sys.argv[1:9]
 cold_path, cold_runs, comb, comb_levels, tree_fs, comb_fs = sys.argv[9:15]
@@ -413,18 +414,7 @@ def section(group):
     return "\n".join(lines)
 
 
-with open(readme) as f:
-    text = f.read()
-for group in groups:
-    start, end = f"<!-- results:{group} -->", f"<!-- /results:{group} -->"
-    body = f"{start}\n{section(group)}\n{end}"
-    pattern = re.compile(re.escape(start) + r".*?" + re.escape(end), re.S)
-    if pattern.search(text):
-        text = pattern.sub(lambda _: body, text, count=1)
-    else:
-        text = text.rstrip("\n") + f"\n\n### {group}\n\n{body}\n"
-with open(readme, "w") as f:
-    f.write(text)
+record(readme, [(group, section(group)) for group in groups])
 print(f"== results written to {readme}: {', '.join(groups)}")
 PY
 

@@ -26,6 +26,6 @@ BUILD_TYPE=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BUILD/CMakeCache.txt" 2>/
 CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 
 NOTE="Measured $(date +%F) with \`bench/sort.sh\` on ${CPU:-an unknown CPU} ($(nproc) CPUs), build type ${BUILD_TYPE:-unknown}."
-printf '%s\n' "$TABLE" | python3 "$ROOT/bench/record-table.py" "$README" sort "$NOTE"
+printf '%s\n' "$TABLE" | python3 "$ROOT/bench/recordtable.py" "$README" sort "$NOTE"
 
 sed -n "/<!-- results:sort -->/,/<!-- \/results:sort -->/p" "$README"

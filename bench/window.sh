@@ -34,6 +34,6 @@ BUILD_TYPE=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$BUILD/CMakeCache.txt" 2>/
 CPU=$(sed -n 's/^model name[[:space:]]*: //p' /proc/cpuinfo | head -n 1)
 
 NOTE="Recorded $(date -u '+%F %H:%M UTC') with \`bench/window.sh\` on ${CPU:-an unknown CPU} ($(nproc) CPUs), build type ${BUILD_TYPE:-unknown}, tree \`$TREE\`, \`QT_QPA_PLATFORM=offscreen\`."
-printf '%s\n' "$TABLE" | python3 "$ROOT/bench/record-table.py" "$README" window "$NOTE"
+printf '%s\n' "$TABLE" | python3 "$ROOT/bench/recordtable.py" "$README" window "$NOTE"
 
 sed -n "/<!-- results:window -->/,/<!-- \/results:window -->/p" "$README"
