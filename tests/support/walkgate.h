@@ -26,13 +26,18 @@ public:
     std::function<void(const WalkDir&)> hook()
     {
         return [this](const WalkDir& dir) {
-            if (dir.isRoot() || (!name_.empty() && dir.name() != name_))
-                return;
-            std::unique_lock lock(mutex_);
-            ++waiting_;
-            changed_.notify_all();
-            changed_.wait(lock, [this] { return released_; });
+            if (!dir.isRoot() && (name_.empty() || dir.name() == name_))
+                hold();
         };
+    }
+    // Holds the calling thread until released (for hooks of other kinds: a
+    // sort, a content read).
+    void hold()
+    {
+        std::unique_lock lock(mutex_);
+        ++waiting_;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return released_; });
     }
     // How many directories have been held so far.
     int waiting()

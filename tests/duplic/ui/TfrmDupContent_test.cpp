@@ -1,62 +1,33 @@
 // The duplicates window's Content check: Scan's name groups split by bytes.
 
-#include "common/resultgrid.h"
 #include "common/ui/ResultGridView.h"
-#include "common/ui/ScanRunner.h"
-#include "common/ui/services.h"
 #include "duplic/findduplicates.h"
 #include "duplic/ui/TfrmDup.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
 #include <QLabel>
-#include <QPushButton>
 #include <QSpinBox>
-#include <QtTest>
 
-#include <atomic>
-#include <chrono>
 #include <fcntl.h>
-#include <memory>
-#include <thread>
 #include <unistd.h>
 
 using namespace kelvane;
-using kelvane::test::TempTree;
+using namespace kelvane::test;
 
 namespace {
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
-struct Fixture {
+// The duplicates window, any size of file counted.
+struct Fixture : WindowFixture<TfrmDup> {
     Fixture()
     {
         findDuplicates = true;
-        window = std::make_unique<TfrmDup>(services);
-        window->findChild<QSpinBox*>("SpinEdit1")->setValue(0);
+        open();
+        get<QSpinBox>("SpinEdit1")->setValue(0);
     }
-    TempTree drive;
-    ScriptedMessages messages;
-    PdfPrintService printing{QString::fromStdString(drive.path("out.pdf"))};
-    MemoryClipboard clipboard;
-    FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-    SearchPathList searchPath;
-    Services services{&messages, &printing, &clipboard, &drives, &clock, &searchPath};
-    std::unique_ptr<TfrmDup> window;
-
-    QPushButton* button(const char* name) const { return window->findChild<QPushButton*>(name); }
     ResultGrid& grid() const { return *window->gridModel(); }
-
-    bool scan(const char* start)
-    {
-        QSignalSpy done(window->runner(), &ScanRunner::finished);
-        QTest::mouseClick(button(start), Qt::LeftButton);
-        return done.wait(10000);
-    }
+    bool scan(const char* start) { return clickAndWaitForScan(button(start), window->runner()); }
 
     std::string write(const std::string& relative, const std::string& content)
     {
@@ -80,42 +51,6 @@ class TfrmDupContentTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
-
-    void buttonBesideScanAndExact()
-    {
-        Fixture f;
-        QPushButton* content = f.button("btContent");
-        QVERIFY(content);
-        QCOMPARE(content->text(), QString("Co&ntent"));
-        QCOMPARE(content->toolTip(), QString("Search for duplicates based on file name AND content"));
-        QVERIFY(!content->isHidden());
-        QCOMPARE(content->x(), f.button("btExact")->geometry().right() + 1 + 3);
-        QCOMPARE(f.button("btClose")->x(), content->geometry().right() + 1 + 3);
-        // Its accelerator is no other control's.
-        QSet<QChar> keys;
-        for (QPushButton* b : f.window->findChildren<QPushButton*>()) {
-            const qsizetype amp = b->text().indexOf('&');
-            if (amp >= 0)
-                QVERIFY2(!keys.contains(b->text().at(amp + 1).toLower()), qPrintable(b->text()));
-            if (amp >= 0)
-                keys.insert(b->text().at(amp + 1).toLower());
-        }
-        for (QLabel* l : f.window->findChildren<QLabel*>()) {
-            const qsizetype amp = l->text().indexOf('&');
-            if (amp >= 0)
-                QVERIFY2(l->text().at(amp + 1).toLower() != QChar('n'), qPrintable(l->text()));
-        }
-        // Every visible button fits the narrowest window.
-        int right = 0;
-        for (QPushButton* b : f.window->findChildren<QPushButton*>())
-            if (!b->isHidden())
-                right = std::max(right, b->geometry().right());
-        QVERIFY(right < f.window->minimumWidth());
-
-        findDuplicates = false;
-        TfrmDup hogs(f.services);
-        QVERIFY(hogs.findChild<QPushButton*>("btContent")->isHidden());
-    }
 
     void groupsSplitByContentAndActedOnAsScan()
     {
@@ -199,22 +134,19 @@ private Q_SLOTS:
             f.write("a/file" + std::to_string(i), std::string(10000 + size_t(i), char('a' + i)));
             f.write("b/file" + std::to_string(i), std::string(10000 + size_t(i), char('a' + i)));
         }
-        std::atomic<bool> held{false};
-        ScanRunner* runner = f.window->runner();
+        WalkGate gate; // every read waits: nothing is proven before the abort
         f.window->setBeforeContentRead([&](ContentStep step, const std::string&) {
-            if (step != ContentStep::Whole)
-                return;
-            held = true; // every read waits: nothing is proven before the abort
-            while (!runner->abortRequested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            if (step == ContentStep::Whole)
+                gate.hold();
         });
         f.window->show();
-        QSignalSpy done(runner, &ScanRunner::finished);
+        QSignalSpy done(f.window->runner(), &ScanRunner::finished);
         QTest::mouseClick(f.button("btContent"), Qt::LeftButton);
-        QTRY_VERIFY(held.load());
+        QVERIFY(gate.waitUntilHeld());
         QTRY_VERIFY(f.window->findChild<QLabel*>("pnlSel")->text().startsWith("Comparing contents: "));
         QVERIFY(!f.button("btContent")->isEnabled());
         QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
+        gate.release();
         QVERIFY(done.wait(10000));
         QVERIFY(f.window->aborted());
         // Nothing was proven before the abort: the notice, then "No files found.".

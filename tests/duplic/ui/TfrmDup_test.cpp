@@ -1,19 +1,15 @@
-#include "common/displayname.h"
-#include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
 #include "common/ui/ScanChoices.h"
-#include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
-#include "common/ui/services.h"
 #include "duplic/findduplicates.h"
 #include "duplic/ui/TfrmDup.h"
 #include "duplic/ui/binicons.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -23,106 +19,32 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
-#include <QTimer>
-#include <QtTest>
 
 #include <fstream>
-#include <new>
 #include <stdexcept>
 #include <unistd.h>
 
-#include "support/patientwaits.h"
-
-#include <atomic>
-#include <chrono>
-#include <memory>
-#include <sys/stat.h>
-#include <thread>
-#include <unistd.h>
-
 using namespace kelvane;
-using kelvane::test::localTime;
-using kelvane::test::exists;
-using kelvane::test::TempTree;
+using namespace kelvane::test;
 
 namespace {
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
-struct Fixture {
+struct Fixture : WindowFixture<TfrmDup> {
     explicit Fixture(bool duplicates)
     {
         findDuplicates = duplicates;
-        window = std::make_unique<TfrmDup>(services);
+        open();
     }
-    TempTree drive;
-    ScriptedMessages messages;
-    PdfPrintService printing{QString::fromStdString(drive.path("out.pdf"))};
-    MemoryClipboard clipboard;
-    FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-    SearchPathList searchPath;
-    Services services{&messages, &printing, &clipboard, &drives, &clock, &searchPath};
-    std::unique_ptr<TfrmDup> window;
-
-    template <class T = QWidget> T* get(const char* name) const
-    {
-        return window->findChild<T*>(QString::fromLatin1(name));
-    }
-    QPushButton* button(const char* name) const { return get<QPushButton>(name); }
     ResultGrid& grid() const { return *window->gridModel(); }
     QString status() const { return get<QLabel>("pnlSel")->text(); }
-
     // Clicks a start button and waits for the scan to end.
-    bool scan(const char* start = "btScan")
-    {
-        QSignalSpy done(window->runner(), &ScanRunner::finished);
-        QTest::mouseClick(button(start), Qt::LeftButton);
-        return done.wait(10000);
-    }
-
-    // The grid row that stands for a real path, or 0.
-    int rowOf(const std::string& path) const
-    {
-        for (int row = 1; row < grid().RowCount(); ++row)
-            if (grid().rowPath(row) == path)
-                return row;
-        return 0;
-    }
-
+    bool scan(const char* start = "btScan") { return clickAndWaitForScan(button(start), window->runner()); }
+    int rowOf(const std::string& path) const { return test::rowOf(grid(), path); }
     void mark(int row)
     {
         window->gridView()->setRow(row);
         QTest::mouseClick(button("btDelete"), Qt::LeftButton);
     }
-};
-
-// Runs fn on the modal window that opens next (of type T), then closes it.
-template <class T> class OnModal {
-public:
-    explicit OnModal(std::function<void(T&)> fn) : fn_(std::move(fn))
-    {
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-            if (!modal)
-                return;
-            timer_.stop();
-            ++seen;
-            fn_(*modal);
-            if (modal->isVisible())
-                modal->close();
-        });
-        timer_.start();
-    }
-    int seen = 0;
-
-private:
-    std::function<void(T&)> fn_;
-    QTimer timer_;
 };
 
 QImage iconImage(const QIcon& icon)
@@ -182,109 +104,78 @@ private Q_SLOTS:
         QCOMPARE(f.grid().RowCount(), 3); // the rest is still found
     }
 
-    void layoutOfEachMode_data()
+    void layoutTableOfEachMode_data()
     {
         QTest::addColumn<bool>("duplicates");
         QTest::newRow("duplicates") << true;
         QTest::newRow("file hogs") << false;
     }
 
-    void layoutOfEachMode()
+    // Every control's caption, hint, visibility and place in each mode; the
+    // columns; and what the window starts with.
+    void layoutTableOfEachMode()
     {
         QFETCH(bool, duplicates);
         Fixture f(duplicates);
-        // Drives with short captions, as mount paths usually are.
-        Drive root{f.drive.root(), "/", "", "", "", "", ""};
-        Drive data{f.drive.root(), "/data", "", "", "", "", ""};
-        f.drives = FixedDriveList({root, data});
-        f.window = std::make_unique<TfrmDup>(f.services);
-        TfrmDup& w = *f.window;
-        QCOMPARE(w.windowTitle(), duplicates ? QString("Find and delete duplicate files")
-                                             : QString("Find and delete file hogs"));
-        QCOMPARE(f.get<QLabel>("Label1")->text(), duplicates ? QString("&Look for duplicates larger than:")
-                                                             : QString("&Look for file hogs larger than:"));
-        QVERIFY(f.get<QLabel>("Label1")->font().bold());
-        QCOMPARE(f.button("btScan")->toolTip(), duplicates ? QString("Duplicates on file name only")
-                                                           : QString("Start scanning for file hogs"));
-        QCOMPARE(f.button("btExact")->isHidden(), !duplicates);
-        QStringList titles;
-        for (int col = 0; col < f.grid().ColCount(); ++col)
-            titles << f.grid().Cells(col, 0);
-        QCOMPARE(titles, duplicates ? QStringList({"Filename", "Size in K", "Date", "Time", "Directory"})
-                                    : QStringList({"Size in K", "Date", "Time", "FileName"}));
-        QCOMPARE(f.grid().RowCount(), 2);
-
-        // Idle: Scan and Close; Abort, Mark and the result buttons hidden.
-        for (const char* hidden : {"btAbort", "btDelete", "btPrint", "btClip", "btBrowse", "btSort"})
-            QVERIFY2(f.button(hidden)->isHidden(), hidden);
-        QVERIFY(f.button("btScan")->isEnabled());
-        QVERIFY(f.window->drivePanel()->box(1)->isChecked());
-        QVERIFY(!f.window->drivePanel()->box(2)->isChecked());
-
-        // Buttons 3 pixels apart from the left; Abort and Mark share a place,
-        // which in file-hogs mode is right of Close.
-        auto x = [&](const char* name) { return f.button(name)->x(); };
-        auto right = [&](const char* name) { return f.button(name)->geometry().right() + 1; };
-        QCOMPARE(x("btScan"), 3);
-        QCOMPARE(x("btAbort"), x("btDelete"));
-        QCOMPARE(f.button("btAbort")->y(), f.button("btDelete")->y());
-        if (duplicates) {
-            QCOMPARE(x("btExact"), right("btScan") + 3);
-            QCOMPARE(x("btContent"), right("btExact") + 3);
-            QCOMPARE(x("btClose"), right("btContent") + 3);
-        } else {
-            QCOMPARE(x("btClose"), right("btScan") + 3);
-        }
-        QCOMPARE(x("btDelete"), right("btClose") + 3);
-        QCOMPARE(x("btPrint"), right("btDelete") + 3);
-        QCOMPARE(x("btClip"), right("btPrint") + 3);
-        QCOMPARE(x("btBrowse"), right("btClip") + 3);
-        QCOMPARE(x("btSort"), right("btBrowse") + 3);
-        QCOMPARE(f.button("btDelete")->text(), QString("&Mark"));
-        QCOMPARE(f.button("btDelete")->toolTip(),
-                 QString("Mark file for deletion (double click on grid also works)"));
-        QCOMPARE(f.button("btAbort")->toolTip(), QString("Abort scan"));
-        QCOMPARE(f.button("btClose")->toolTip(), QString("Close window"));
-
+        f.setDriveCaptions({"/", "/data"}); // short, as mount paths usually are
+        TfrmDup& w = f.open();
+        const bool d = duplicates;
+        const QString look = d ? "&Look for duplicates larger than:" : "&Look for file hogs larger than:";
+        const std::vector<ControlLine> table = {
+            {"", d ? "Find and delete duplicate files" : "Find and delete file hogs", {}, true, anywhere()},
+            {"Label1", look, {}, true, anywhere()},
+            {"SpinEdit1", look, "File size in KiloBytes", true, anywhere()},
+            {"lblKB", "KB", {}, true, anywhere()},
+            {"Label3", "Matc&hing these files:", {}, true, anywhere()},
+            {"cbWildCard", "Matc&hing these files:", "Wildcard pattern for matching file types", true,
+             anywhere()},
+            {"lblWild", "All files", {}, true, anywhere()},
+            {"Label4", "D&rives:", {}, true, clearOf("Label1")},
+            {"pnlDrives", {}, {}, true, fromRight(10)},
+            {"pnlDrives", {}, {}, true, clearOf("lblWild")},
+            {"btScan", "&Scan", d ? "Duplicates on file name only" : "Start scanning for file hogs", true,
+             left(3)},
+            {"btExact", "&Exact", "Search for duplicates based on file name AND size", d, after("btScan")},
+            {"btContent", "Co&ntent", "Search for duplicates based on file name AND content", d,
+             d ? after("btExact") : sameAs("btExact")},
+            {"btClose", "Close", "Close window", true, after(d ? "btContent" : "btScan")},
+            {"btAbort", "&Abort", "Abort scan", false, sameAs("btDelete")},
+            {"btDelete", "&Mark", "Mark file for deletion (double click on grid also works)", false,
+             after(d ? "btClose" : "btExact")},
+            {"btPrint", "&Print", "Print list of files", false, after("btDelete")},
+            {"btClip", "C&lipboard", "Copy list of files to clipboard", false, after("btPrint")},
+            {"btBrowse", "&Browse", "Browse this file and directory", false, after("btClip")},
+            {"btSort", "S&ort", "Sort columns", false, after("btBrowse")},
+            {"grid", {}, "Double click to mark for deletion", true, at(0, 172)},
+            {"pnlChoices", {}, {}, true, between("grid", "pnlSel")},
+            {"pnlSel", {}, {}, true, atBottom(20)},
+        };
+        const std::vector<ColumnLine> duplicateColumns = {{"Filename", 106, {}},
+                                                          {"Size in K", 54, "9007199254740991 K"},
+                                                          {"Date", 64, "12/28/2026"},
+                                                          {"Time", 64, "12:58:58 PM"},
+                                                          {"Directory", 0, ""}};
+        const std::vector<ColumnLine> hogColumns = {{"Size in K", 62, "9007199254740991 K"},
+                                                    {"Date", 64, "12/28/2026"},
+                                                    {"Time", 64, "12:58:58 PM"},
+                                                    {"FileName", 0, ""}};
+        const std::vector<ColumnLine>& columns = d ? duplicateColumns : hogColumns;
         QCOMPARE(w.size(), QSize(640, 406));
         QCOMPARE(w.minimumSize(), QSize(635, 344));
         w.show();
-        w.resize(900, 500);
-        // The design widths, dates and times widened to fit the locale's
-        // texts; the last column takes the rest but for 25 pixels.
-        const ResultGridView& grid = *w.gridView();
-        const int lastColumn = f.grid().ColCount() - 1;
-        const QFontMetrics metrics(grid.font());
-        if (duplicates)
-            QCOMPARE(grid.columnWidth(0), 106);
-        // The size column shows any 64-bit size whole (8 EiB less a byte, in K).
-        const int size = grid.columnWidth(duplicates ? 1 : 0);
-        QVERIFY(size >= (duplicates ? 54 : 62) && size > metrics.horizontalAdvance("9007199254740991 K"));
-        const int date = grid.columnWidth(lastColumn - 2);
-        const int time = grid.columnWidth(lastColumn - 1);
-        QVERIFY(date >= 64 && date > metrics.horizontalAdvance("12/28/2026"));
-        QVERIFY(time >= 64 && time > metrics.horizontalAdvance("12:58:58 PM"));
-        int fixed = 25;
-        for (int col = 0; col < lastColumn; ++col)
-            fixed += grid.columnWidth(col);
-        QCOMPARE(grid.columnWidth(lastColumn), 900 - fixed);
-        QCOMPARE(w.drivePanel()->geometry().right() + 1, 900 - 10);
-        QCOMPARE(f.get<QLabel>("pnlSel")->geometry().bottom() + 1, 500);
-        QVERIFY(w.drivePanel()->x() > f.get<QLabel>("lblWild")->geometry().right());
-
-        // The size limit: arrows only.
-        auto* spin = f.get<QSpinBox>("SpinEdit1");
-        QCOMPARE(spin->minimum(), 0);
-        QCOMPARE(spin->maximum(), 50000);
-        QCOMPARE(spin->singleStep(), 50);
-        QCOMPARE(spin->value(), 250);
-        QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
-        QCOMPARE(spin->toolTip(), QString("File size in KiloBytes"));
-        auto* pattern = f.get<QComboBox>("cbWildCard");
-        QCOMPARE(pattern->currentText(), QString("*.*"));
-        QCOMPARE(pattern->count(), 15);
-        QCOMPARE(pattern->itemText(14), QString("*.zip"));
-        QCOMPARE(f.get<QLabel>("lblWild")->text(), QString("All files"));
+        for (const QSize size : {QSize(640, 406), w.minimumSize(), QSize(900, 500)}) {
+            w.resize(size);
+            QVERIFY_NO_DIFFERENCES(layoutDifferences(w, table));
+            QVERIFY_NO_DIFFERENCES(columnDifferences(*w.gridView(), columns, 25));
+        }
+        for (QPushButton* b : w.findChildren<QPushButton*>()) // those shown fit the narrowest window
+            QVERIFY2(b->isHidden() || b->geometry().right() < w.minimumWidth(), qPrintable(b->text()));
+        // The design's captions give Look and Clipboard one key: Alt+L moves between them.
+        QCOMPARE(sharedAccelerators(w), QStringList{"C&lipboard / " + look});
+        QVERIFY(f.get<QLabel>("Label1")->font().bold());
+        QCOMPARE(f.grid().RowCount(), 2);
+        QVERIFY(w.drivePanel()->box(1)->isChecked());
+        QVERIFY(!w.drivePanel()->box(2)->isChecked());
     }
 
     // Long mount paths widen the drive panel; the window makes room for it.
@@ -310,6 +201,16 @@ private Q_SLOTS:
     {
         Fixture f(true);
         auto* spin = f.get<QSpinBox>("SpinEdit1");
+        // Arrows only, 0 to 50000 in steps of 50.
+        QCOMPARE(spin->minimum(), 0);
+        QCOMPARE(spin->maximum(), 50000);
+        QCOMPARE(spin->singleStep(), 50);
+        QCOMPARE(spin->value(), 250);
+        QVERIFY(spin->findChild<QLineEdit*>()->isReadOnly());
+        auto* patterns = f.get<QComboBox>("cbWildCard");
+        QCOMPARE(patterns->currentText(), QString("*.*"));
+        QCOMPARE(patterns->count(), 15);
+        QCOMPARE(patterns->itemText(14), QString("*.zip"));
         auto* kb = f.get<QLabel>("lblKB");
         QCOMPARE(kb->text(), QString("KB"));
         const QList<QPair<int, QString>> cases = {{0, "KB (0 bytes)"},       {950, "KB (972800 bytes)"},
@@ -480,9 +381,7 @@ private Q_SLOTS:
         QCOMPARE(f.window->markedFileCount(), 1);
         QCOMPARE(f.window->markedPaths(), std::vector<std::string>({oddPath}));
         f.window->show();
-        OnModal<TfrmReallyDelete> confirm([](TfrmReallyDelete& d) {
-            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        });
+        AnswerDeletion confirm;
         f.window->close();
         QCOMPARE(confirm.seen, 1);
         QCOMPARE(f.messages.texts(),
@@ -527,13 +426,9 @@ private Q_SLOTS:
         QCOMPARE(f.window->markedByteCount(), 700 * 1024);
         QVERIFY(::unlink(one.c_str()) == 0);
         f.window->show();
-        QString heading;
-        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
-            heading = d.findChild<QLabel*>("Label1")->text();
-            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        });
+        AnswerDeletion confirm;
         f.window->close();
-        QCOMPARE(heading, QString("The following 2 files will be deleted."));
+        QCOMPARE(confirm.heading, QString("The following 2 files will be deleted."));
         QCOMPARE(f.messages.texts(),
                  QStringList({"Really delete?", "Deleted 1 files for a savings of 307,200 bytes.\n\n"
                                                 "1 not deleted: 1 already gone\nAlready gone - " +
@@ -576,9 +471,7 @@ private Q_SLOTS:
         f.mark(2);
         test::setMtime(one, localTime(2020, 1, 1)); // same size, other content time
         f.window->show();
-        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
-            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-        });
+        AnswerDeletion confirm;
         f.window->close();
         QCOMPARE(f.messages.texts(),
                  QStringList({"Really delete?", "Deleted 1 files for a savings of 307,200 bytes.\n\n"
@@ -611,9 +504,7 @@ private Q_SLOTS:
         QCOMPARE(f.window->markedFileCount(), 3);
 
         f.messages.clear();
-        OnModal<TfrmReallyDelete> confirm([&](TfrmReallyDelete& d) {
-            QTest::mouseClick(d.findChild<QPushButton*>("BitBtn2"), Qt::LeftButton);
-        });
+        AnswerDeletion confirm(false);
         f.window->close();
         QCOMPARE(f.messages.texts().size(), 1);
         QCOMPARE(confirm.seen, 1);
@@ -650,19 +541,15 @@ private Q_SLOTS:
             for (int i = 0; i < 3; ++i)
                 f.drive.file("d" + std::to_string(1000 + d) + "/f" + std::to_string(i), 300 * 1024);
         std::atomic<int> directories{0};
-        std::atomic<bool> held{false};
-        ScanRunner* runner = f.window->runner();
+        WalkGate gate;
         f.window->setBeforeDirectory([&](const WalkDir&) {
-            if (++directories == 60) {
-                held = true;
-                while (!runner->abortRequested())
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            }
+            if (++directories == 60)
+                gate.hold();
         });
         f.window->show();
-        QSignalSpy done(runner, &ScanRunner::finished);
+        QSignalSpy done(f.window->runner(), &ScanRunner::finished);
         QTest::mouseClick(f.button("btScan"), Qt::LeftButton);
-        QTRY_VERIFY(held.load());
+        QVERIFY(gate.waitUntilHeld());
 
         QVERIFY(f.button("btAbort")->isVisible());
         for (const char* name : {"btScan", "btClose"})
@@ -679,6 +566,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
         QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER"}));
         QCOMPARE(f.window->resultRows(), 0); // the result comes after the message
+        gate.release();
         QVERIFY(done.wait(10000));
         QVERIFY(f.window->aborted());
         QVERIFY(f.window->resultRows() > 0);
@@ -690,17 +578,13 @@ private Q_SLOTS:
 
         // Aborted before anything was collected: the message, then "No files found.".
         f.messages.clear();
-        directories = 0;
-        held = false;
-        f.window->setBeforeDirectory([&](const WalkDir&) {
-            held = true;
-            while (!runner->abortRequested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        });
-        QSignalSpy again(runner, &ScanRunner::finished);
+        WalkGate everywhere;
+        f.window->setBeforeDirectory(everywhere.hook());
+        QSignalSpy again(f.window->runner(), &ScanRunner::finished);
         QTest::mouseClick(f.button("btScan"), Qt::LeftButton);
-        QTRY_VERIFY(held.load());
+        QVERIFY(everywhere.waitUntilHeld());
         QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
+        everywhere.release();
         QVERIFY(again.wait(10000));
         QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER", "No files found."}));
     }
@@ -764,7 +648,7 @@ private Q_SLOTS:
         QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
         QCOMPARE(f.printing.dialogsShown(), 1);
         QProcess pdftotext;
-        pdftotext.start("pdftotext", {QString::fromStdString(f.drive.path("out.pdf")), "-"});
+        pdftotext.start("pdftotext", {q(f.scratch.path("out.pdf")), "-"});
         if (pdftotext.waitForFinished(30000) && pdftotext.exitCode() == 0) {
             const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
             QVERIFY2(
@@ -797,20 +681,11 @@ private Q_SLOTS:
         for (int row = 1; row < f.grid().RowCount(); ++row)
             before.append(f.grid().Cells(3, row));
 
-        std::atomic<bool> held{false};
-        std::atomic<bool> release{false};
-        struct Release {
-            std::atomic<bool>& flag;
-            ~Release() { flag = true; } // a failed check must not leave the worker held
-        } releaseOnExit{release};
+        WalkGate sortGate; // released when it goes: a failed check must not leave the worker held
         f.window->show();
-        f.window->setBeforeSort([&] {
-            held = true;
-            while (!release)
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        });
+        f.window->setBeforeSort([&] { sortGate.hold(); });
         f.window->sortMenu()->actions()[1]->trigger(); // by date, newest first
-        QTRY_VERIFY(held.load());
+        QVERIFY(sortGate.waitUntilHeld());
         QVERIFY(f.window->busy());
         QCOMPARE(QApplication::overrideCursor() ? QApplication::overrideCursor()->shape() : Qt::ArrowCursor,
                  Qt::WaitCursor);
@@ -826,7 +701,7 @@ private Q_SLOTS:
         QCOMPARE(during, before);
         QCOMPARE(f.window->markedPaths(), std::vector<std::string>{marked});
 
-        release = true;
+        sortGate.release();
         QTRY_VERIFY(!f.window->busy());
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(f.grid().Cells(1, 1), QString("7/3/2024"));

@@ -1,42 +1,23 @@
-#include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
-#include "common/ui/ScanChoices.h"
-#include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
-#include "common/ui/TfrmReallyDelete.h"
-#include "common/ui/services.h"
 #include "filemod/ui/MonthCalendar.h"
 #include "filemod/ui/TfrmMods.h"
 #include "filemod/ui/TfrmPickDate.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
-#include <QApplication>
-#include <QCheckBox>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTimer>
 #include <QToolButton>
-#include <QtTest>
 
 #include <new>
 #include <stdexcept>
 
-#include "support/patientwaits.h"
-
-#include <atomic>
-#include <functional>
-#include <sys/stat.h>
-
 using namespace kelvane;
-using kelvane::test::localTime;
-using kelvane::test::exists;
-using kelvane::test::TempTree;
+using namespace kelvane::test;
 
 namespace {
 
@@ -45,53 +26,12 @@ int64_t december(int day = 7, int hour = 10)
     return localTime(2026, 12, day, hour, 0, 0);
 }
 
-// Runs fn on the next modal window that opens (a picker, the browse window,
-// the delete confirmation) while the code under test waits in it; a guard
-// closes any window fn leaves open.
-class ModalHandler : public QObject {
-public:
-    explicit ModalHandler(std::function<void(QWidget*)> fn) : fn_(std::move(fn))
-    {
-        connect(&poll_, &QTimer::timeout, this, [this] {
-            QWidget* modal = QApplication::activeModalWidget();
-            if (!modal || handled_.contains(modal))
-                return;
-            handled_.append(modal);
-            ++count_;
-            fn_(modal);
-        });
-        poll_.start(20);
-        connect(&guard_, &QTimer::timeout, this, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        guard_.start(8000);
-    }
-    int count() const { return count_; }
-
-private:
-    std::function<void(QWidget*)> fn_;
-    QList<QWidget*> handled_;
-    QTimer poll_;
-    QTimer guard_;
-    int count_ = 0;
-};
-
 } // namespace
 
 class TfrmModsTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        TempTree drive;
-        TempTree scratch;
-        ScriptedMessages messages;
-        PdfPrintService printing{QString::fromStdString(scratch.path("out.pdf"))};
-        MemoryClipboard clipboard;
-        FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
-    };
+    using Fixture = WindowFixture<TfrmMods>;
 
     static QPushButton* button(const QWidget& w, const char* name) { return w.findChild<QPushButton*>(name); }
     static QLineEdit* field(const QWidget& w, const char* name) { return w.findChild<QLineEdit*>(name); }
@@ -108,18 +48,10 @@ class TfrmModsTest : public QObject {
     // Clicks Start and waits for the scan's end.
     static bool scan(TfrmMods& window)
     {
-        QSignalSpy done(window.runner(), &ScanRunner::finished);
-        QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
-        return done.wait(10000);
+        return clickAndWaitForScan(button(window, "btOK"), window.runner());
     }
 
-    static QStringList column(const TfrmMods& w, int col)
-    {
-        QStringList cells;
-        for (int row = 1; row <= w.resultRows(); ++row)
-            cells << grid(w).Cells(col, row);
-        return cells;
-    }
+    static QStringList column(const TfrmMods& w, int col) { return test::column(grid(w), col); }
 
     static bool resultButtonsVisible(const TfrmMods& w, bool visible)
     {
@@ -138,7 +70,7 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("a/f", 10, 0644, december());
         f.drive.file("fail/f", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.setBeforeDirectory([](const WalkDir& dir) {
             if (dir.name() == "fail")
                 throw std::bad_alloc();
@@ -162,7 +94,7 @@ private Q_SLOTS:
         f.drive.file("kept/f", 10, 0644, december());
         f.drive.file("gone1/f", 10, 0644, december());
         f.drive.file("gone2/f", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.setBeforeDirectory([](const WalkDir& dir) {
             if (dir.name().starts_with("gone"))
                 ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
@@ -175,76 +107,60 @@ private Q_SLOTS:
         QVERIFY2(tip.contains(QString::fromStdString(f.drive.path("gone1"))), qPrintable(tip));
     }
 
-    void layoutCaptionsAndHints()
+    // Every control's caption, hint, visibility and place, the columns, and
+    // what the window starts with.
+    void layoutTable()
     {
         Fixture f;
-        // A short caption, as a mount path would be.
-        FixedDriveList drives({Drive{f.drive.root(), QStringLiteral("/home"), {}, {}, {}, {}, {}}});
-        f.services.drives = &drives;
-        TfrmMods window(f.services);
+        f.setDriveCaptions({"/home"}); // short, as a mount path would be
+        TfrmMods& window = f.open();
+        const std::vector<ControlLine> table = {
+            {"", "Files changed in a range of dates", {}, true, anywhere()},
+            {"Panel1", {}, {}, true, height(171)},
+            {"Label1", "Show files modified/created between these two dates:", {}, true, anywhere()},
+            {"Label2", "S&tarting Date:", {}, true, anywhere()},
+            {"dtStart", "S&tarting Date:", {}, true, anywhere()},
+            {"popStartDate", {}, "Popup Calendar", true, anywhere()},
+            {"Label3", "&Ending Date:", {}, true, anywhere()},
+            {"dtEnd", "&Ending Date:", {}, true, anywhere()},
+            {"popEndDate", {}, "Popup Calendar", true, anywhere()},
+            {"Label4", "D&rives:", {}, true, clearOf("Label1")},
+            {"Label4", "D&rives:", {}, true, clearOf("popStartDate")},
+            {"pnlDrives", {}, {}, true, fromRight(10)},
+            {"btOK", "&Start", "Start scanning for files", true, left(3)},
+            {"btClose", "Close", "Close window", true, after("btOK")},
+            {"btDelete", "&Mark", "Mark files for deletion", false, after("btClose")},
+            {"btAbort", "&Abort", "Abort scan", false, sameAs("btDelete")},
+            {"btPrint", "&Print", "Print list of files", false, after("btDelete")},
+            {"btClip", "C&lipboard", "Copy list of files to clipboard", false, after("btPrint")},
+            {"btBrowse", "&Browse", "Browse file and directory", false, after("btClip")},
+            {"btSort", "S&ort", "Sort columns ", false, after("btBrowse")},
+            {"grid", {}, "Double click to mark for deletion", true, at(0, 171)},
+            {"pnlChoices", {}, {}, true, between("grid", "pnlBase")},
+        };
+        const std::vector<ColumnLine> columns = {{"Name", 155, {}},
+                                                 {"Date", 65, "12/28/2026"},
+                                                 {"Time", 65, "11:58:58 PM"},
+                                                 {"Day", 28, "Wed"},
+                                                 {"Directory", 0, ""}};
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.windowTitle(), QString("Files changed in a range of dates"));
-        const QList<std::tuple<const char*, QString, QString>> buttons = {
-            {"btOK", "&Start", "Start scanning for files"},
-            {"btClose", "Close", "Close window"},
-            {"btDelete", "&Mark", "Mark files for deletion"},
-            {"btPrint", "&Print", "Print list of files"},
-            {"btClip", "C&lipboard", "Copy list of files to clipboard"},
-            {"btAbort", "&Abort", "Abort scan"},
-            {"btBrowse", "&Browse", "Browse file and directory"},
-            {"btSort", "S&ort", "Sort columns "}};
-        for (const auto& [name, caption, hint] : buttons) {
-            QVERIFY2(button(window, name), name);
-            QCOMPARE(button(window, name)->text(), caption);
-            QCOMPARE(button(window, name)->toolTip(), hint);
+        const int s = std::max(1, window.logicalDpiX() / 96);
+        QCOMPARE(window.minimumWidth(), window.findChild<QWidget*>("Panel1")->width() + 3 * s);
+        QCOMPARE(window.minimumHeight(), 171 * 2 * s);
+        for (const QSize size : {window.size(), window.minimumSize(), QSize(900, 500)}) {
+            window.resize(size);
+            QVERIFY_NO_DIFFERENCES(layoutDifferences(window, table));
+            QVERIFY_NO_DIFFERENCES(columnDifferences(*window.gridView(), columns, 20));
         }
+        QVERIFY(sharedAccelerators(window).isEmpty());
         QVERIFY(button(window, "btOK")->isDefault());
-        QCOMPARE(button(window, "btAbort")->geometry(), button(window, "btDelete")->geometry());
-        QCOMPARE(window.findChild<QLabel*>("Label1")->text(),
-                 QString("Show files modified/created between these two dates:"));
-        QCOMPARE(window.findChild<QLabel*>("Label2")->text(), QString("S&tarting Date:"));
-        QCOMPARE(window.findChild<QLabel*>("Label3")->text(), QString("&Ending Date:"));
-        QCOMPARE(window.findChild<QToolButton*>("popStartDate")->toolTip(), QString("Popup Calendar"));
-        QCOMPARE(window.findChild<QToolButton*>("popEndDate")->toolTip(), QString("Popup Calendar"));
-        QCOMPARE(gridView(window)->toolTip(), QString("Double click to mark for deletion"));
 
-        // Fresh: both dates today from the clock, result buttons and Abort hidden.
+        // Fresh: both dates today from the clock, nothing found yet.
         QCOMPARE(field(window, "dtStart")->text(), QString("12/8/2026"));
         QCOMPARE(field(window, "dtEnd")->text(), QString("12/8/2026"));
-        QVERIFY(resultButtonsVisible(window, false));
-        QVERIFY(!button(window, "btAbort")->isVisible());
         QVERIFY(button(window, "btOK")->isEnabled());
         QCOMPARE(status(window), QString());
-        QCOMPARE(grid(window).Cells(4, 0), QString("Directory"));
-
-        // Sizes at 96 dpi: the top panel gives the minimum, the columns their widths.
-        const int dpi = int(window.screen()->logicalDotsPerInch());
-        const QWidget* panel = window.findChild<QWidget*>("Panel1");
-        QCOMPARE(panel->height(), 171);
-        QCOMPARE(window.minimumWidth(), (panel->width() + 3) * dpi / 96);
-        QCOMPARE(window.minimumHeight(), 171 * 2 * dpi / 96);
-        window.resize(900, 500);
-        const ResultGridView* view = gridView(window);
-        QCOMPARE(view->columnWidth(0), 155 * dpi / 96);
-        // The others as designed, or wider where the font needs it to show the whole text.
-        const QFontMetrics metrics(view->font());
-        const QList<std::pair<int, QString>> design = {{65, "12/28/2026"}, {65, "11:58:58 PM"}, {28, "Wed"}};
-        int others = view->columnWidth(0);
-        for (int col = 1; col <= 3; ++col) {
-            QVERIFY(view->columnWidth(col) >= design[col - 1].first * dpi / 96);
-            QVERIFY(view->columnWidth(col) > metrics.horizontalAdvance(design[col - 1].second));
-            others += view->columnWidth(col);
-        }
-        QCOMPARE(view->columnWidth(4), 900 - others - 20);
-        // Nothing of the top row overlaps at the smallest width.
-        window.resize(window.minimumWidth(), window.minimumHeight());
-        const QWidget* label4 = window.findChild<QWidget*>("Label4");
-        QVERIFY(label4->geometry().left() > window.findChild<QWidget*>("Label1")->geometry().right());
-        QVERIFY(label4->geometry().left() > window.findChild<QWidget*>("popStartDate")->geometry().right());
-        window.resize(900, 500);
-        const QWidget* panel2 = window.drivePanel();
-        QCOMPARE(panel2->x() + panel2->width(), 900 - 10);
     }
 
     // Long mount paths widen the drive panel and the top panel with it, but
@@ -252,18 +168,11 @@ private Q_SLOTS:
     void minimumWidthFitsTheScreen()
     {
         Fixture f;
-        std::vector<Drive> list;
+        QStringList captions;
         for (int i = 0; i < 25; ++i)
-            list.push_back(Drive{f.drive.root(),
-                                 QStringLiteral("/media/a-very-long-mount-path-name/and-more-%1").arg(i),
-                                 {},
-                                 {},
-                                 {},
-                                 {},
-                                 {}});
-        FixedDriveList drives(list);
-        f.services.drives = &drives;
-        TfrmMods window(f.services);
+            captions << QStringLiteral("/media/a-very-long-mount-path-name/and-more-%1").arg(i);
+        f.setDriveCaptions(captions);
+        TfrmMods& window = f.open();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int screenWidth = window.screen()->availableGeometry().width();
@@ -283,7 +192,7 @@ private Q_SLOTS:
         f.drive.file("A/after", 10, 0644, localTime(2027, 1, 1, 0, 0, 0));
         f.drive.file(".hidden", 10, 0644, december());
         f.drive.file(".dir/inside", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -312,7 +221,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("f", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/8/2026", "12/7/2026");
         QVERIFY(scan(window));
@@ -328,7 +237,7 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("old", 10, 0644, localTime(1975, 6, 1, 9, 30));
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "1/2/1980", "12/31/2030");
         QVERIFY(scan(window));
@@ -370,7 +279,7 @@ private Q_SLOTS:
         QFETCH(QString, focused);
         Fixture f;
         f.drive.file("f", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -387,7 +296,7 @@ private Q_SLOTS:
     void leavingAFieldChecksItsDate()
     {
         Fixture f;
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
@@ -428,22 +337,15 @@ private Q_SLOTS:
         f.drive.file("A/f2", 10, 0644, december());
         f.drive.file("A/B/f1", 10, 0644, december());
         f.drive.file("Z/f4", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.setWalkThreads(1);
-        std::atomic<bool> reached{false};
-        std::atomic<bool> release{false};
-        window.setBeforeDirectory([&](const WalkDir& dir) {
-            if (dir.name() != "Z")
-                return;
-            reached = true;
-            while (!release)
-                QThread::msleep(5);
-        });
+        WalkGate gate("Z");
+        window.setBeforeDirectory(gate.hook());
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QSignalSpy done(window.runner(), &ScanRunner::finished);
         QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
-        QTRY_VERIFY(reached);
+        QVERIFY(gate.waitUntilHeld());
 
         // The scanning state: only Abort works, the window stays open.
         QVERIFY(window.scanning());
@@ -460,7 +362,7 @@ private Q_SLOTS:
         QVERIFY(window.isVisible());
 
         QTest::mouseClick(button(window, "btAbort"), Qt::LeftButton);
-        release = true;
+        gate.release();
         QVERIFY(done.wait(10000));
         QCOMPARE(f.messages.texts(), QStringList({"LIST INCOMPLETE ... ABORTED BY USER"}));
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
@@ -482,21 +384,16 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("A/f", 10, 0644, december());
-        TfrmMods window(f.services);
-        std::atomic<bool> reached{false};
-        std::atomic<bool> release{false};
-        window.setBeforeDirectory([&](const WalkDir&) {
-            reached = true;
-            while (!release)
-                QThread::msleep(5);
-        });
+        TfrmMods& window = f.open();
+        WalkGate gate;
+        window.setBeforeDirectory(gate.hook());
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QSignalSpy done(window.runner(), &ScanRunner::finished);
         QTest::mouseClick(button(window, "btOK"), Qt::LeftButton);
-        QTRY_VERIFY(reached);
+        QVERIFY(gate.waitUntilHeld());
         QTest::mouseClick(button(window, "btAbort"), Qt::LeftButton);
-        release = true;
+        gate.release();
         QVERIFY(done.wait(10000));
         QCOMPARE(window.resultLines(), QStringList({" LIST INCOMPLETE ... ABORTED BY USER"}));
         QCOMPARE(status(window), QString("Found : 0"));
@@ -509,7 +406,7 @@ private Q_SLOTS:
         Fixture f;
         for (const char* name : {"a", "b", "c", "d"})
             f.drive.file(name, 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.setResultLimit(3);
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
@@ -530,7 +427,7 @@ private Q_SLOTS:
         f.drive.file("a", 100, 0644, december());
         f.drive.file("b", 200, 0644, december());
         f.drive.file("c", 300, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -562,7 +459,7 @@ private Q_SLOTS:
         Fixture f;
         const std::string a = f.drive.file("a", 100, 0644, december());
         const std::string b = f.drive.file("b", 200, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -588,7 +485,7 @@ private Q_SLOTS:
         f.drive.file("b/zeta", 10, 0644, december(3));
         f.drive.file("a/Alpha", 10, 0644, december(20));
         f.drive.file("mid", 10, 0644, december(10));
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -638,7 +535,7 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("a", 100, 0644, december());
         f.drive.file("b", 200, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -652,9 +549,9 @@ private Q_SLOTS:
         QVERIFY(window.sortMenu()->actions()[0]->isChecked());
         QVERIFY(!window.sortMenu()->actions()[1]->isChecked());
         QCOMPARE(column(window, 2), QStringList({"10:00:00 AM", "10:00:00 AM"}));
-        ModalHandler handler([](QWidget* modal) { modal->close(); });
+        OnModal<> handler([](QWidget&) {});
         window.close();
-        QCOMPARE(handler.count(), 0);
+        QCOMPARE(handler.seen, 0);
         QVERIFY(exists(f.drive.path("a")));
     }
 
@@ -664,7 +561,7 @@ private Q_SLOTS:
         f.drive.file("keep", 10, 0644, december());
         const std::string odd = f.drive.file("odd\tname\xff", 50, 0644, december());
         const std::string plain = f.drive.file("plain", 70, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -672,16 +569,10 @@ private Q_SLOTS:
         window.deleteOneFile(2);
         window.deleteOneFile(3);
         QCOMPARE(status(window), QString("2 files 120 bytes"));
-        QString heading;
-        ModalHandler handler([&](QWidget* modal) {
-            if (auto* confirm = qobject_cast<TfrmReallyDelete*>(modal)) {
-                heading = confirm->findChild<QLabel*>("Label1")->text();
-                QTest::mouseClick(confirm->findChild<QPushButton*>("BitBtn1"), Qt::LeftButton);
-            }
-        });
+        AnswerDeletion confirm;
         QTest::mouseClick(button(window, "btClose"), Qt::LeftButton);
-        QCOMPARE(handler.count(), 1);
-        QCOMPARE(heading, QString("The following 2 files will be deleted."));
+        QCOMPARE(confirm.seen, 1);
+        QCOMPARE(confirm.heading, QString("The following 2 files will be deleted."));
         QCOMPARE(f.messages.texts(),
                  QStringList({"Really delete?", "Deleted 2 files for a savings of 120 bytes."}));
         QVERIFY(!window.isVisible());
@@ -695,7 +586,7 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("sub/target.txt", 10, 0644, december());
         f.drive.file("sub/other.txt", 10, 0644, december());
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         setRange(window, "12/1/2026", "12/31/2026");
         QVERIFY(scan(window));
@@ -703,22 +594,19 @@ private Q_SLOTS:
         QCOMPARE(grid(window).Cells(0, 2), QString("target.txt"));
         std::string shownDir;
         QString shownMask;
-        ModalHandler handler([&](QWidget* modal) {
-            if (auto* browse = qobject_cast<TfrmBrowse*>(modal)) {
-                shownDir = browse->directory();
-                shownMask = browse->mask();
-            }
-            modal->close();
+        OnModal<TfrmBrowse> handler([&](TfrmBrowse& browse) {
+            shownDir = browse.directory();
+            shownMask = browse.mask();
         });
         QTest::mouseClick(button(window, "btBrowse"), Qt::LeftButton);
-        QCOMPARE(handler.count(), 1);
+        QCOMPARE(handler.seen, 1);
         QCOMPARE(shownDir, f.drive.path("sub"));
         QCOMPARE(shownMask, QString("*.*"));
 
         // A file gone since the scan: an error, and no browse window.
         ::unlink(f.drive.path("sub/target.txt").c_str());
         QTest::mouseClick(button(window, "btBrowse"), Qt::LeftButton);
-        QCOMPARE(handler.count(), 1);
+        QCOMPARE(handler.seen, 1);
         QCOMPARE(f.messages.texts(), QStringList({"Invalid file name - " +
                                                   QString::fromStdString(f.drive.path("sub/target.txt"))}));
     }
@@ -726,41 +614,37 @@ private Q_SLOTS:
     void calendarButtonsMoveTheOtherField()
     {
         Fixture f;
-        TfrmMods window(f.services);
+        TfrmMods& window = f.open();
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         setRange(window, "12/8/2026", "12/10/2026");
         auto stepAndOk = [](int key) {
-            return [key](QWidget* modal) {
-                if (auto* picker = qobject_cast<TfrmPickDate*>(modal)) {
-                    QTest::keyClick(picker->findChild<MonthCalendar*>()->dayGrid(), Qt::Key(key));
-                    QTest::mouseClick(picker->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
-                }
+            return [key](TfrmPickDate& picker) {
+                QTest::keyClick(picker.findChild<MonthCalendar*>()->dayGrid(), Qt::Key(key));
+                QTest::mouseClick(picker.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
             };
         };
         {
             // A start picked after the end: the end follows.
-            ModalHandler handler(stepAndOk(Qt::Key_PageDown));
+            OnModal<TfrmPickDate> handler(stepAndOk(Qt::Key_PageDown));
             QTest::mouseClick(window.findChild<QToolButton*>("popStartDate"), Qt::LeftButton);
-            QCOMPARE(handler.count(), 1);
+            QCOMPARE(handler.seen, 1);
         }
         QCOMPARE(field(window, "dtStart")->text(), QString("1/8/2027"));
         QCOMPARE(field(window, "dtEnd")->text(), QString("1/8/2027"));
         QCOMPARE(field(window, "dtStart")->selectedText(), QString("1/8/2027"));
         {
             // An end picked before the start: the start follows.
-            ModalHandler handler(stepAndOk(Qt::Key_PageUp));
+            OnModal<TfrmPickDate> handler(stepAndOk(Qt::Key_PageUp));
             QTest::mouseClick(window.findChild<QToolButton*>("popEndDate"), Qt::LeftButton);
         }
         QCOMPARE(field(window, "dtEnd")->text(), QString("12/8/2026"));
         QCOMPARE(field(window, "dtStart")->text(), QString("12/8/2026"));
         {
             // Cancel leaves the field alone.
-            ModalHandler handler([](QWidget* modal) {
-                if (auto* picker = qobject_cast<TfrmPickDate*>(modal)) {
-                    QTest::keyClick(picker->findChild<MonthCalendar*>()->dayGrid(), Qt::Key_PageDown);
-                    QTest::mouseClick(picker->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
-                }
+            OnModal<TfrmPickDate> handler([](TfrmPickDate& picker) {
+                QTest::keyClick(picker.findChild<MonthCalendar*>()->dayGrid(), Qt::Key_PageDown);
+                QTest::mouseClick(picker.findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
             });
             QTest::mouseClick(window.findChild<QToolButton*>("popEndDate"), Qt::LeftButton);
         }
@@ -769,11 +653,7 @@ private Q_SLOTS:
             // An emptied field starts from today.
             field(window, "dtStart")->clear();
             QDate shown;
-            ModalHandler handler([&](QWidget* modal) {
-                if (auto* picker = qobject_cast<TfrmPickDate*>(modal))
-                    shown = picker->getDate();
-                modal->close();
-            });
+            OnModal<TfrmPickDate> handler([&](TfrmPickDate& picker) { shown = picker.getDate(); });
             QTest::mouseClick(window.findChild<QToolButton*>("popStartDate"), Qt::LeftButton);
             QCOMPARE(shown, QDate(2026, 12, 8));
         }
