@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace kelvane {
 
 ResultGridView::ResultGridView(QWidget* parent) : QTableView(parent)
@@ -57,6 +59,13 @@ void ResultGridView::keyPressEvent(QKeyEvent* event)
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+int ResultGridView::fittedWidth(int design, const QString& sample, int margin, const QString& title) const
+{
+    const int text = std::max(fontMetrics().horizontalAdvance(sample),
+                              horizontalHeader()->fontMetrics().horizontalAdvance(title));
+    return std::max(design, text + margin);
 }
 
 } // namespace kelvane

@@ -21,6 +21,9 @@ public:
     void setRow(int row);
     // Column widths in pixels, from the first column.
     void setColWidths(const QList<int>& widths);
+    // The width of a column whose sample text, in the grid's font, and title,
+    // in the header's, show whole with margin to spare; at least design.
+    int fittedWidth(int design, const QString& sample, int margin, const QString& title = {}) const;
 
 Q_SIGNALS:
     // The Delete key on a row.

@@ -3,10 +3,13 @@
 #include "common/displayname.h"
 #include "common/failure.h"
 #include "common/folderroot.h"
+#include "common/pathnames.h"
 #include "common/resultgrid.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
+#include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
+#include "common/ui/TfrmBrowse.h"
 #include "common/ui/folderchooser.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
@@ -18,6 +21,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -47,6 +51,8 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     btClose = makeButton(QStringLiteral("btClose"), QStringLiteral("Close"), QStringLiteral("Close window"));
     connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
     runner_ = new ScanRunner(this);
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
 }
 
 ScanWindow::~ScanWindow()
@@ -67,13 +73,13 @@ void ScanWindow::runInBackground(std::function<void()> job, std::function<void(c
     if (job_.joinable())
         job_.join();
     jobRunning_ = true;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    jobPointer_.emplace();
     auto failure = std::make_shared<std::exception_ptr>();
     auto finish = [this, failure, done = std::move(done)] {
         if (job_.joinable())
             job_.join();
         jobRunning_ = false;
-        QApplication::restoreOverrideCursor();
+        jobPointer_.reset();
         QString reason;
         if (*failure) {
             try {
@@ -145,6 +151,97 @@ QPushButton* ScanWindow::makeButton(const QString& name, const QString& caption,
     button->setToolTip(hint);
     button->setAutoDefault(false);
     return button;
+}
+
+void ScanWindow::makeListButtons(const QString& items, const QString& browseHint, const QString& sortHint)
+{
+    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
+                         QStringLiteral("Print list of ") + items);
+    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
+                        QStringLiteral("Copy list of %1 to clipboard").arg(items));
+    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"), browseHint);
+    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), sortHint);
+    connect(btSort, &QPushButton::clicked, this, &ScanWindow::btSortClick);
+}
+
+void ScanWindow::btSortClick()
+{
+    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+}
+
+QAction* ScanWindow::addSortItem(const QString& name, const QString& caption,
+                                 std::function<void(QAction*)> chosen)
+{
+    QAction* item = PopupMenu1->addAction(caption);
+    item->setObjectName(name);
+    item->setCheckable(true);
+    connect(item, &QAction::triggered, this, [item, chosen = std::move(chosen)] { chosen(item); });
+    return item;
+}
+
+void ScanWindow::checkSortItem(QAction* item)
+{
+    checkedSort_ = item;
+    for (QAction* each : PopupMenu1->actions())
+        each->setChecked(each == item);
+}
+
+bool ScanWindow::sortMayStart(QAction* chosen, bool allowed)
+{
+    if (allowed && gridModel_->RowCount() >= 2 && !busy())
+        return true;
+    // The menu has already moved the tick of the chosen item.
+    if (chosen)
+        checkSortItem(checkedSort_);
+    return false;
+}
+
+void ScanWindow::sortNow(QAction* item, const std::function<void(int lastRow, const QDate& today)>& sort)
+{
+    if (!sortMayStart(item))
+        return;
+    const BusyPointer busy;
+    checkSortItem(nullptr);
+    sort(gridModel_->RowCount() - 1, today());
+    checkSortItem(item);
+}
+
+QDate ScanWindow::today() const
+{
+    return services_.clock ? services_.clock->now().date() : QDate::currentDate();
+}
+
+void ScanWindow::browseCurrentRow(BrowseAt at, const QString& mask)
+{
+    // Empty for the title row and for rows without a file.
+    const std::string path = gridModel_->rowPath(grid->Row());
+    if (path.empty())
+        return;
+    if (at == BrowseAt::Directory) {
+        TfrmBrowse::browse(this, services_, path, std::string(), mask);
+        return;
+    }
+    const auto [directory, name] = splitPath(path);
+    TfrmBrowse::browse(this, services_, directory, name, mask);
+}
+
+QLabel* ScanWindow::makeStatusLine(const QString& name, QWidget* parent, bool framed)
+{
+    auto* status = new QLabel(parent);
+    status->setObjectName(name);
+    if (framed)
+        status->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    status->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    status->setTextFormat(Qt::PlainText);
+    return status;
+}
+
+void ScanWindow::placeGridAndStatus(int top, QWidget* status, int statusHeight)
+{
+    const int choicesHeight = choices_->stripHeight();
+    grid->setGeometry(0, top, width(), std::max(0, height() - top - statusHeight - choicesHeight));
+    choices_->setGeometry(0, height() - statusHeight - choicesHeight, width(), choicesHeight);
+    status->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
 void ScanWindow::showAbortNotice(const QString& text)

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "common/ui/busypointer.h"
+
 #include <QDialog>
 #include <QList>
+#include <QString>
 
 #include <functional>
+#include <optional>
 #include <thread>
 
+class QAction;
+class QDate;
 class QLabel;
+class QMenu;
 class QPushButton;
 
 namespace kelvane {
@@ -14,12 +21,14 @@ namespace kelvane {
 class DrivePanel;
 class ResultGrid;
 class ResultGridView;
+class ScanChoices;
 class ScanRunner;
 struct Services;
 
 // What the three scanning windows share: the drive panel at the top right with
-// its label, the result grid below, the Close button, and the rule that the
-// start buttons work only while a drive is ticked.
+// its label, the result grid below, the Close button, the rule that the
+// start buttons work only while a drive is ticked, and the result list's
+// buttons (Print, Clipboard, Browse, Sort) with the sort menu.
 class ScanWindow : public QDialog {
     Q_OBJECT
 public:
@@ -31,6 +40,8 @@ public:
     ResultGridView* gridView() const { return grid; }
     ResultGrid* gridModel() const { return gridModel_; }
     QPushButton* closeButton() const { return btClose; }
+    ScanChoices* scanChoices() const { return choices_; }
+    QMenu* sortMenu() const { return PopupMenu1; }
 
     // Enables the start buttons when at least one drive box is ticked.
     void cb1Click();
@@ -46,6 +57,10 @@ public:
 
     // The group of this window's remembered settings (its class name).
     virtual QString settingsGroup() const;
+
+    // Pops up the sort menu half the grid's width right of the grid's
+    // top-left corner and 30 pixels below it.
+    void btSortClick();
 
 protected:
     // Fills the drive boxes, the folders chosen in this run after the drives,
@@ -78,6 +93,34 @@ protected:
     // The grid fills the window below this height.
     void setGridTop(int top);
     QPushButton* makeButton(const QString& name, const QString& caption, const QString& hint);
+    // Print, Clipboard, Browse and Sort, made in this order (their place in
+    // the tab order); items says what the list holds ("files"). Sort pops up
+    // the sort menu; the window connects the others to its handlers.
+    void makeListButtons(const QString& items, const QString& browseHint, const QString& sortHint);
+    // A checkable item of the sort menu; choosing it calls chosen with it.
+    QAction* addSortItem(const QString& name, const QString& caption, std::function<void(QAction*)> chosen);
+    // Ticks item alone (none for nullptr).
+    void checkSortItem(QAction* item);
+    // A sort may start when allowed, the grid holds rows below its title
+    // and the window is not busy; a refused choice keeps the ticks as they were.
+    bool sortMayStart(QAction* chosen, bool allowed = true);
+    // Sorts the grid on the window's thread under the busy pointer, as sort
+    // does for rows 1 to lastRow, then ticks item alone. Refused as above.
+    void sortNow(QAction* item, const std::function<void(int lastRow, const QDate& today)>& sort);
+    // Today for sorting by date (the clock's, when there is one).
+    QDate today() const;
+
+    // Opens the browse window on the current result row: on its file, which
+    // is selected in its directory, or on the directory the row names.
+    enum class BrowseAt { File, Directory };
+    void browseCurrentRow(BrowseAt at, const QString& mask);
+
+    // The status line at the bottom: plain text, in a sunken panel of its
+    // own when framed (else its parent is the panel).
+    QLabel* makeStatusLine(const QString& name, QWidget* parent, bool framed);
+    // Below the grid: the scan choices and, at the bottom, the status line;
+    // the grid fills the height from top down to them.
+    void placeGridAndStatus(int top, QWidget* status, int statusHeight);
 
     // The abort notice comes first: a scan that ends while it is open shows
     // its result only once the user has read it.
@@ -103,14 +146,23 @@ protected:
     ResultGridView* grid;
     QPushButton* btClose;
     ScanRunner* runner_;
+    ScanChoices* choices_ = nullptr; // made by each window, at its place in the tab order
+    QPushButton* btAbort = nullptr;  // made by each window
+    QPushButton* btPrint = nullptr;
+    QPushButton* btClip = nullptr;
+    QPushButton* btBrowse = nullptr;
+    QPushButton* btSort = nullptr;
+    QMenu* PopupMenu1;
 
 private:
     // "Folder…": a ticked box for the folder the user chooses.
     void btFolderClick();
 
     QList<QPushButton*> startButtons_;
+    QAction* checkedSort_ = nullptr;
     std::thread job_;
     bool jobRunning_ = false;
+    std::optional<BusyPointer> jobPointer_; // while the background job runs
     bool drivesSetUp_ = false;
     bool centred_ = false;
     bool abortMessageOpen_ = false;

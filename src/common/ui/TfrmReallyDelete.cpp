@@ -3,11 +3,11 @@
 #include "common/commas.h"
 #include "common/displayname.h"
 #include "common/filedeletion.h"
+#include "common/ui/busypointer.h"
 #include "common/ui/geometry.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -141,9 +141,10 @@ void TfrmReallyDelete::BitBtn1Click()
         services_.messages->plain(this, QStringLiteral("Not deleted"));
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const DeletionReport report = deleteFiles(files_, toTrash, measure_);
-    QApplication::restoreOverrideCursor();
+    const DeletionReport report = [&] {
+        const BusyPointer busy;
+        return deleteFiles(files_, toTrash, measure_);
+    }();
     const QString ending = deletionEnding(report, toTrash);
     if (report.stayedCount() > 0)
         services_.messages->warning(this, ending);

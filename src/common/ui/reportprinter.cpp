@@ -2,12 +2,12 @@
 
 #include "common/clock.h"
 #include "common/stamptext.h"
+#include "common/ui/busypointer.h"
 #include "common/ui/messages.h"
 #include "common/ui/printing.h"
 #include "common/ui/reportlayout.h"
 #include "common/ui/services.h"
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QLocale>
 #include <QPainter>
@@ -26,15 +26,6 @@ QString printedLine(const Clock& clock)
     return QStringLiteral("Printed : ") + locale.toString(now.date(), userShortDateFormat()) +
            QStringLiteral("  ") + locale.toString(now.time(), userLongTimeFormat());
 }
-
-// The busy pointer for as long as it lives.
-class BusyPointer {
-public:
-    BusyPointer() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyPointer() { QApplication::restoreOverrideCursor(); }
-    BusyPointer(const BusyPointer&) = delete;
-    BusyPointer& operator=(const BusyPointer&) = delete;
-};
 
 // Draws laid-out lines on an open painter; false once the printer has failed.
 class ReportWriter {

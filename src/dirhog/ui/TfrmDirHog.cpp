@@ -6,6 +6,7 @@
 #include "common/driveloop.h"
 #include "common/filestamp.h"
 #include "common/gridsort.h"
+#include "common/pathnames.h"
 #include "common/resultgrid.h"
 #include "common/stamptext.h"
 #include "common/trash.h"
@@ -118,13 +119,8 @@ void TfrmDirHog::createControls()
     btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
     btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Delete"),
                           QStringLiteral("Delete the directory"));
-    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
-                         QStringLiteral("Print list of directories"));
-    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
-                        QStringLiteral("Copy list of directories to clipboard"));
-    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
-                          QStringLiteral("Browse the files and directory"));
-    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns "));
+    makeListButtons(QStringLiteral("directories"), QStringLiteral("Browse the files and directory"),
+                    QStringLiteral("Sort columns "));
     for (QPushButton* b : {btTop, btAll, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
         b->setParent(Panel1);
     btAbort->hide();
@@ -137,13 +133,8 @@ void TfrmDirHog::createControls()
     connect(btPrint, &QPushButton::clicked, this, &TfrmDirHog::btPrintClick);
     connect(btClip, &QPushButton::clicked, this, &TfrmDirHog::btClipClick);
     connect(btBrowse, &QPushButton::clicked, this, &TfrmDirHog::btBrowseClick);
-    connect(btSort, &QPushButton::clicked, this, &TfrmDirHog::btSortClick);
 
-    pnlScan = new QLabel(this);
-    pnlScan->setObjectName(QStringLiteral("pnlScan"));
-    pnlScan->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlScan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    pnlScan->setTextFormat(Qt::PlainText);
+    pnlScan = makeStatusLine(QStringLiteral("pnlScan"), this, true);
     choices_ = new ScanChoices(settingsGroup(), true, this);
 
     grid->horizontalHeader()->setStretchLastSection(false);
@@ -152,20 +143,13 @@ void TfrmDirHog::createControls()
     grid->viewport()->installEventFilter(this);
     grid->horizontalHeader()->viewport()->installEventFilter(this);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    auto item = [this](const char* name, const QString& caption) {
-        QAction* a = PopupMenu1->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        a->setCheckable(true);
-        connect(a, &QAction::triggered, this, [this, a] { SortbySize1Click(a); });
-        return a;
-    };
-    SortbySize1 = item("SortbySize1", QStringLiteral("Sort by &Size"));
-    Sortbyfiles1 = item("Sortbyfiles1", QStringLiteral("Sort by # &Files"));
-    Sortbysubdirectories1 = item("Sortbysubdirectories1", QStringLiteral("Sort by # Sub&directories"));
-    Sortbydate1 = item("Sortbydate1", QStringLiteral("Sort by D&ate"));
-    SortbyName1 = item("SortbyName1", QStringLiteral("Sort by &Name"));
+    const auto chosen = [this](QAction* item) { SortbySize1Click(item); };
+    SortbySize1 = addSortItem(QStringLiteral("SortbySize1"), QStringLiteral("Sort by &Size"), chosen);
+    Sortbyfiles1 = addSortItem(QStringLiteral("Sortbyfiles1"), QStringLiteral("Sort by # &Files"), chosen);
+    Sortbysubdirectories1 = addSortItem(QStringLiteral("Sortbysubdirectories1"),
+                                        QStringLiteral("Sort by # Sub&directories"), chosen);
+    Sortbydate1 = addSortItem(QStringLiteral("Sortbydate1"), QStringLiteral("Sort by D&ate"), chosen);
+    SortbyName1 = addSortItem(QStringLiteral("SortbyName1"), QStringLiteral("Sort by &Name"), chosen);
 }
 
 void TfrmDirHog::layoutControls()
@@ -216,17 +200,14 @@ void TfrmDirHog::FormResize()
 {
     // Design widths, widened where the font needs more for its texts: any
     // 64-bit size, a share, counts and a date.
-    const QFontMetrics header = grid->horizontalHeader()->fontMetrics();
-    const QFontMetrics cells = grid->fontMetrics();
     const QString samples[] = {sizeColumn(std::numeric_limits<int64_t>::max()), QStringLiteral("99.99"),
                                QStringLiteral("99999"), QStringLiteral("99999"),
                                fileDateText(packStampFields(2028, 12, 28, 0, 0, 0))};
     const int margin = 2 * grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 4;
     int used = 0;
     for (int i = 0; i < 5; ++i) {
-        const int text =
-            std::max(cells.horizontalAdvance(samples[i]), header.horizontalAdvance(gridModel_->Cells(i, 0)));
-        grid->setColumnWidth(i, std::max(scaled(this, kColumnWidths[i]), text + margin));
+        grid->setColumnWidth(i, grid->fittedWidth(scaled(this, kColumnWidths[i]), samples[i], margin,
+                                                  gridModel_->Cells(i, 0)));
         used += grid->columnWidth(i);
     }
     grid->setColumnWidth(5, std::max(0, width() - used - 25));
@@ -243,12 +224,7 @@ void TfrmDirHog::FormResize()
     Label3->move(Label3->x(), secondTop);
     Label5->move(Label5->x(), secondTop);
 
-    const int top = scaled(this, kPanelHeight);
-    const int statusHeight = scaled(this, kStatusHeight);
-    const int choicesHeight = choices_->stripHeight();
-    grid->setGeometry(0, top, width(), std::max(0, height() - top - statusHeight - choicesHeight));
-    choices_->setGeometry(0, height() - statusHeight - choicesHeight, width(), choicesHeight);
-    pnlScan->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    placeGridAndStatus(scaled(this, kPanelHeight), pnlScan, scaled(this, kStatusHeight));
 }
 
 void TfrmDirHog::resizeEvent(QResizeEvent* event)
@@ -262,13 +238,6 @@ void TfrmDirHog::ClearGrid()
     gridModel_->clearRows();
     checkSortItem(SortbySize1);
     grid->setFocus();
-}
-
-void TfrmDirHog::checkSortItem(QAction* item)
-{
-    checkedSort_ = item;
-    for (QAction* a : PopupMenu1->actions())
-        a->setChecked(a == item);
 }
 
 void TfrmDirHog::showResultButtons(bool show)
@@ -433,9 +402,7 @@ void TfrmDirHog::scanFinished()
 
 bool TfrmDirHog::isDriveRoot(const std::string& path) const
 {
-    std::string p = path;
-    while (p.size() > 1 && p.back() == '/')
-        p.pop_back();
+    const std::string p = withoutTrailingSlashes(path);
     for (const Drive& drive : services_.drives->drives()) {
         if (drive.root == p)
             return true;
@@ -677,43 +644,27 @@ void TfrmDirHog::btPrintClick()
 
 void TfrmDirHog::btBrowseClick()
 {
-    const int row = grid->Row();
-    if (row < 1 || gridModel_->rowPath(row).empty())
-        return;
-    TfrmBrowse::browse(this, services_, gridModel_->rowPath(row), std::string(), QStringLiteral("*.*"));
-}
-
-void TfrmDirHog::btSortClick()
-{
-    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+    browseCurrentRow(BrowseAt::Directory, QStringLiteral("*.*"));
 }
 
 void TfrmDirHog::SortbySize1Click(QAction* item)
 {
-    if (gridModel_->RowCount() < 2) {
-        checkSortItem(checkedSort_); // the menu has toggled the item
-        return;
-    }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    checkSortItem(nullptr);
-    const int last = gridModel_->RowCount() - 1;
-    const QDate today = services_.clock->now().date();
-    if (item == SortbySize1) {
-        std::vector<QString> cells;
-        cells.reserve(size_t(last));
-        for (int row = 1; row <= last; ++row)
-            cells.push_back(sizeSortText(gridModel_->Cells(0, row)));
-        gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
-    } else if (item == Sortbyfiles1)
-        sortGridNumber(*gridModel_, 1, last, 2, true, today);
-    else if (item == Sortbysubdirectories1)
-        sortGridNumber(*gridModel_, 1, last, 3, true, today);
-    else if (item == Sortbydate1)
-        sortGridDate(*gridModel_, 1, last, 4, true, today);
-    else if (item == SortbyName1)
-        sortGridText(*gridModel_, 1, last, 5, false, today);
-    checkSortItem(item);
-    QApplication::restoreOverrideCursor();
+    sortNow(item, [&](int last, const QDate& today) {
+        if (item == SortbySize1) {
+            std::vector<QString> cells;
+            cells.reserve(size_t(last));
+            for (int row = 1; row <= last; ++row)
+                cells.push_back(sizeSortText(gridModel_->Cells(0, row)));
+            gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
+        } else if (item == Sortbyfiles1)
+            sortGridNumber(*gridModel_, 1, last, 2, true, today);
+        else if (item == Sortbysubdirectories1)
+            sortGridNumber(*gridModel_, 1, last, 3, true, today);
+        else if (item == Sortbydate1)
+            sortGridDate(*gridModel_, 1, last, 4, true, today);
+        else if (item == SortbyName1)
+            sortGridText(*gridModel_, 1, last, 5, false, today);
+    });
 }
 
 } // namespace kelvane

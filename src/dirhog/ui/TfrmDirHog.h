@@ -16,7 +16,6 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QMenu;
 
 namespace kelvane {
 
@@ -24,8 +23,6 @@ namespace kelvane {
 // subtrees, largest first; deletes the tree of a row, copies, prints, browses
 // and sorts the list. Scans and tree deletions run on the runner's thread;
 // the window shows their progress and takes their results when they end.
-class ScanChoices;
-
 class TfrmDirHog : public ScanWindow {
     Q_OBJECT
 public:
@@ -42,14 +39,12 @@ public:
     void btClipClick();
     void btPrintClick();
     void btBrowseClick();
-    void btSortClick();
+    // btSortClick (ScanWindow) pops up the sort menu.
     void SortbySize1Click(QAction* item);
 
     // The result list that Print and Clipboard use, in scan order.
     const QStringList& resultLines() const { return lb; }
     QString statusText() const;
-    QMenu* sortMenu() const { return PopupMenu1; }
-    ScanChoices* scanChoices() const { return choices_; }
 
     // For tests: a smaller candidate list, a fixed number of walk threads, and
     // a hook run before each directory of a walk (on the walk's threads).
@@ -87,7 +82,6 @@ private:
     void followDisk(const std::string& top);
     // "Directories : N", N the directory lines left in the result list.
     QString directoriesText() const;
-    void checkSortItem(QAction* item);
 
     QFrame* Panel1;
     QLabel* Label1;
@@ -96,22 +90,14 @@ private:
     QLabel* Label5;
     QPushButton* btTop;
     QPushButton* btAll;
-    QPushButton* btAbort;
     QPushButton* btDelete;
-    QPushButton* btPrint;
-    QPushButton* btClip;
-    QPushButton* btBrowse;
-    QPushButton* btSort;
     QLabel* pnlScan;
-    ScanChoices* choices_;
     SizeMeasure shownMeasure_ = SizeMeasure::Apparent; // of the result shown
-    QMenu* PopupMenu1;
     QAction* SortbySize1;
     QAction* Sortbyfiles1;
     QAction* Sortbysubdirectories1;
     QAction* Sortbydate1;
     QAction* SortbyName1;
-    QAction* checkedSort_ = nullptr;
 
     // The result list and the directory of each of its lines (none for the
     // abort notice).

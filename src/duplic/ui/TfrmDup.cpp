@@ -14,6 +14,7 @@
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
 #include "common/ui/geometry.h"
+#include "common/ui/namedwidget.h"
 #include "common/ui/reportprinter.h"
 #include "common/ui/scanreport.h"
 #include "common/ui/services.h"
@@ -54,8 +55,6 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 27;
 constexpr int kStatusHeight = 20;
 
-const QString kMarked = QStringLiteral("MARKED");
-
 QStringList titlesOfMode(bool duplicates, SizeMeasure measure = SizeMeasure::Apparent)
 {
     const QString size = sizeHeading(measure, QStringLiteral("Size in K"));
@@ -77,7 +76,7 @@ struct TfrmDup::Outcome {
 };
 
 TfrmDup::TfrmDup(Services& services, QWidget* parent)
-    : ScanWindow(services, 41, 205, titlesOfMode(findDuplicates), parent), duplicates_(findDuplicates),
+    : MarkingWindow(services, 41, 205, titlesOfMode(findDuplicates), parent), duplicates_(findDuplicates),
       capacity_(kCandidateCapacity)
 {
     setObjectName(QStringLiteral("frmDup"));
@@ -90,7 +89,7 @@ TfrmDup::TfrmDup(Services& services, QWidget* parent)
 
 TfrmDup::~TfrmDup() = default;
 
-void TfrmDup::buildControls()
+void TfrmDup::buildFilterFields()
 {
     const int s = designScale(this);
 
@@ -101,41 +100,38 @@ void TfrmDup::buildControls()
     Label1->setFont(bold);
     Label1->move(8 * s, 10 * s);
 
-    SpinEdit1 = new QSpinBox(this);
-    SpinEdit1->setObjectName(QStringLiteral("SpinEdit1"));
+    SpinEdit1 = named(new QSpinBox(this), "SpinEdit1", QRect(8, 30, 80, 24), s);
     SpinEdit1->setRange(0, 50000);
     SpinEdit1->setSingleStep(50);
     SpinEdit1->setValue(250);
     SpinEdit1->setToolTip(QStringLiteral("File size in KiloBytes"));
     // Arrows only: the value cannot be typed.
     SpinEdit1->findChild<QLineEdit*>()->setReadOnly(true);
-    SpinEdit1->setGeometry(8 * s, 30 * s, 80 * s, 24 * s);
     Label1->setBuddy(SpinEdit1);
-    lblKB = new QLabel(QStringLiteral("KB"), this);
-    lblKB->setObjectName(QStringLiteral("lblKB"));
-    lblKB->setGeometry(94 * s, 30 * s, 160 * s, 24 * s);
+    lblKB = named(new QLabel(QStringLiteral("KB"), this), "lblKB", QRect(94, 30, 160, 24), s);
     connect(SpinEdit1, &QSpinBox::valueChanged, this, &TfrmDup::KiloToMega);
     connect(SpinEdit1, &QSpinBox::editingFinished, this, &TfrmDup::KiloToMega);
 
     Label3 = new QLabel(QStringLiteral("Matc&hing these files:"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->move(8 * s, 64 * s);
-    cbWildCard = new QComboBox(this);
-    cbWildCard->setObjectName(QStringLiteral("cbWildCard"));
+    cbWildCard = named(new QComboBox(this), "cbWildCard", QRect(8, 84, 120, 24), s);
     cbWildCard->setEditable(true);
     cbWildCard->setInsertPolicy(QComboBox::NoInsert);
     cbWildCard->addItems({"*.*", "*.bak", "*.com", "*.dll", "*.doc", "*.exe", "*.gif", "*.htm", "*.jpg",
                           "*.lzh", "*.ovl", "*.tmp", "*.txt", "*.wri", "*.zip"});
     cbWildCard->setEditText(QStringLiteral("*.*"));
     cbWildCard->setToolTip(QStringLiteral("Wildcard pattern for matching file types"));
-    cbWildCard->setGeometry(8 * s, 84 * s, 120 * s, 24 * s);
     Label3->setBuddy(cbWildCard);
-    lblWild = new QLabel(this);
-    lblWild->setObjectName(QStringLiteral("lblWild"));
-    lblWild->setGeometry(136 * s, 84 * s, 120 * s, 24 * s);
+    lblWild = named(new QLabel(this), "lblWild", QRect(136, 84, 120, 24), s);
     connect(cbWildCard, &QComboBox::editTextChanged, this, &TfrmDup::cbWildCardChange);
     cbWildCardChange();
+}
 
+void TfrmDup::buildControls()
+{
+    buildFilterFields();
+    const int s = designScale(this);
     pnlDrives->move(pnlDrives->x(), 8 * s);
     Label4->move(Label4->x(), 10 * s);
 
@@ -145,59 +141,36 @@ void TfrmDup::buildControls()
     btContent = makeButton(QStringLiteral("btContent"), QStringLiteral("Co&ntent"),
                            QStringLiteral("Search for duplicates based on file name AND content"));
     btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
-    btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Mark"),
-                          QStringLiteral("Mark file for deletion (double click on grid also works)"));
-    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
-                         QStringLiteral("Print list of files"));
-    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
-                        QStringLiteral("Copy list of files to clipboard"));
-    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
-                          QStringLiteral("Browse this file and directory"));
-    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns"));
+    makeMarkButton(QStringLiteral("Mark file for deletion (double click on grid also works)"), emptyBinIcon(),
+                   fullBinIcon());
+    makeListButtons(QStringLiteral("files"), QStringLiteral("Browse this file and directory"),
+                    QStringLiteral("Sort columns"));
     for (QPushButton* b :
          {btScan, btExact, btContent, btClose, btAbort, btDelete, btPrint, btClip, btBrowse, btSort})
         b->resize(kButtonWidth * s, kButtonHeight * s);
-    imTrash = emptyBinIcon();
-    imTrashFul = fullBinIcon();
-    btDelete->setIcon(imTrash);
     setStartButtons({btScan, btExact, btContent});
 
     connect(btScan, &QPushButton::clicked, this, &TfrmDup::btScanClick);
     connect(btExact, &QPushButton::clicked, this, &TfrmDup::btExactClick);
     connect(btContent, &QPushButton::clicked, this, &TfrmDup::btContentClick);
     connect(btAbort, &QPushButton::clicked, this, &TfrmDup::btAbortClick);
-    connect(btDelete, &QPushButton::clicked, this, &TfrmDup::DeleteAllFiles);
     connect(btPrint, &QPushButton::clicked, this, &TfrmDup::btPrintClick);
     connect(btClip, &QPushButton::clicked, this, &TfrmDup::btClipClick);
     connect(btBrowse, &QPushButton::clicked, this, &TfrmDup::BrowseDirectory1Click);
-    connect(btSort, &QPushButton::clicked, this, &TfrmDup::btSortClick);
 
-    grid->setToolTip(QStringLiteral("Double click to mark for deletion"));
     // The last column gets its own width (room is left for the scroll bar).
     grid->horizontalHeader()->setStretchLastSection(false);
     connect(grid, &ResultGridView::deletePressed, this, &TfrmDup::DeleteAllFiles);
-    connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmDup::gridDblClick);
     setGridTop(kTopPanelHeight * s);
 
     choices_ = new ScanChoices(settingsGroup(), true, this);
-    pnlSel = new QLabel(this);
-    pnlSel->setObjectName(QStringLiteral("pnlSel"));
-    pnlSel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlSel->setTextFormat(Qt::PlainText);
+    pnlSel = makeStatusLine(QStringLiteral("pnlSel"), this, true);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Sortbysize1 = PopupMenu1->addAction(QStringLiteral("Sort by &Size"));
-    Sortbysize1->setObjectName(QStringLiteral("Sortbysize1"));
-    SortbyDate1 = PopupMenu1->addAction(QStringLiteral("Sort by &Date"));
-    SortbyDate1->setObjectName(QStringLiteral("SortbyDate1"));
-    SortbyName1 = PopupMenu1->addAction(QStringLiteral("Sort by &Name"));
-    SortbyName1->setObjectName(QStringLiteral("SortbyName1"));
-    for (QAction* item : {Sortbysize1, SortbyDate1, SortbyName1}) {
-        item->setCheckable(true);
-        connect(item, &QAction::triggered, this, [this, item] { Sortbysize1Click(item); });
-    }
-    Sortbysize1->setChecked(true);
+    const auto chosen = [this](QAction* item) { Sortbysize1Click(item); };
+    Sortbysize1 = addSortItem(QStringLiteral("Sortbysize1"), QStringLiteral("Sort by &Size"), chosen);
+    SortbyDate1 = addSortItem(QStringLiteral("SortbyDate1"), QStringLiteral("Sort by &Date"), chosen);
+    SortbyName1 = addSortItem(QStringLiteral("SortbyName1"), QStringLiteral("Sort by &Name"), chosen);
+    checkSortItem(Sortbysize1);
 }
 
 void TfrmDup::FormShow()
@@ -285,16 +258,13 @@ void TfrmDup::FormResize()
     // Size, date and time columns widen where their texts need more room
     // than the design widths give in this font; the last column takes the
     // rest but for 25 pixels.
-    const QFontMetrics metrics(grid->font());
     const int padding = 12 * s;
-    const int date = std::max(
-        64 * s, metrics.horizontalAdvance(fileDateText(packStampFields(2026, 12, 28, 0, 0, 0))) + padding);
-    const int time = std::max(
-        64 * s, metrics.horizontalAdvance(fileTimeText(packStampFields(2026, 12, 28, 12, 58, 58))) + padding);
+    const int date = grid->fittedWidth(64 * s, fileDateText(packStampFields(2026, 12, 28, 0, 0, 0)), padding);
+    const int time =
+        grid->fittedWidth(64 * s, fileTimeText(packStampFields(2026, 12, 28, 12, 58, 58)), padding);
     // The size column holds any 64-bit size whole.
-    const int size =
-        std::max(duplicates_ ? 54 * s : 62 * s,
-                 metrics.horizontalAdvance(sizeText(std::numeric_limits<int64_t>::max())) + padding);
+    const int size = grid->fittedWidth(duplicates_ ? 54 * s : 62 * s,
+                                       sizeText(std::numeric_limits<int64_t>::max()), padding);
     QList<int> widths = duplicates_ ? QList<int>{106 * s, size, date, time} : QList<int>{size, date, time};
     const int w = width();
     int used = 25 * s;
@@ -303,12 +273,7 @@ void TfrmDup::FormResize()
     widths.append(w - used);
     grid->setColWidths(widths);
     placeDrivePanel();
-    const int top = kTopPanelHeight * s;
-    const int status = kStatusHeight * s;
-    const int choices = choices_->stripHeight();
-    grid->setGeometry(0, top, w, std::max(0, height() - top - status - choices));
-    choices_->setGeometry(0, height() - status - choices, w, choices);
-    pnlSel->setGeometry(0, height() - status, w, status);
+    placeGridAndStatus(kTopPanelHeight * s, pnlSel, kStatusHeight * s);
 }
 
 void TfrmDup::resizeEvent(QResizeEvent* event)
@@ -324,15 +289,12 @@ void TfrmDup::ClearGrid()
     resultCount = 0;
     grid->setFocus();
     // A new result forgets every mark of the old one, and the line counting them.
-    lbDeleted.clear();
+    clearMarks();
     rowGroup_.clear();
     groupSizes_.clear();
     groupFirstRow_.clear();
     pnlSel->clear();
-    btDelete->setIcon(imTrash);
-    Sortbysize1->setChecked(true);
-    SortbyDate1->setChecked(false);
-    SortbyName1->setChecked(false);
+    checkSortItem(Sortbysize1);
 }
 
 void TfrmDup::KiloToMega()
@@ -387,7 +349,7 @@ void TfrmDup::scan(bool exact, bool content)
     settings.capacity = capacity_;
     settings.scan = choices_->options();
     shownMeasure_ = settings.scan.measure;
-    lbDeleted.setMeasure(shownMeasure_);
+    setMarkMeasure(shownMeasure_);
     gridModel_->setTitles(titlesOfMode(duplicates_, shownMeasure_));
     scanAborted = false;
     setScanning(true);
@@ -520,43 +482,15 @@ void TfrmDup::showResult()
     btSort->setVisible(!duplicates_);
 }
 
-int TfrmDup::timeColumn() const
+int TfrmDup::markColumn() const
 {
-    return duplicates_ ? 3 : 2;
+    return duplicates_ ? 3 : 2; // the Time column
 }
 
-void TfrmDup::deleteOneFile(int row)
+int TfrmDup::markGroup(int row) const
 {
-    if (row < 1 || row > resultCount)
-        return;
-    if (gridModel_->rowPath(row).empty())
-        return; // the empty row between two content groups
-    const int column = timeColumn();
-    const bool wasMarked = gridModel_->Cells(column, row) == kMarked;
     // Duplicate rows never move, so a row's group is its place's.
-    const int group =
-        duplicates_ && size_t(row - 1) < rowGroup_.size() ? int(rowGroup_[size_t(row - 1)]) : -1;
-    lbDeleted.toggle(gridModel_->rowPath(row), gridModel_->rowIdentity(row), wasMarked, group);
-    gridModel_->setCells(column, row, wasMarked ? QStringLiteral("OOPS") : kMarked);
-    pnlSel->setText(lbDeleted.statusText());
-    btDelete->setIcon(lbDeleted.count() >= 1 ? imTrashFul : imTrash);
-}
-
-void TfrmDup::DeleteAllFiles()
-{
-    const int row = grid->Row();
-    if (row < 1 || busy())
-        return;
-    deleteOneFile(row);
-    if (row < gridModel_->RowCount() - 1)
-        grid->setRow(row + 1);
-}
-
-void TfrmDup::gridDblClick()
-{
-    const int row = grid->Row();
-    if (row > 0 && !busy())
-        deleteOneFile(row);
+    return duplicates_ && size_t(row - 1) < rowGroup_.size() ? int(rowGroup_[size_t(row - 1)]) : -1;
 }
 
 QStringList TfrmDup::resultLines() const
@@ -597,20 +531,11 @@ void TfrmDup::btPrintClick()
                           duplicates_ ? QStringLiteral("duplicates") : QStringLiteral("hogs"), this);
 }
 
-void TfrmDup::btSortClick()
-{
-    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
-}
-
 void TfrmDup::Sortbysize1Click(QAction* chosen)
 {
-    if (duplicates_ || gridModel_->RowCount() < 2 || busy()) {
-        chosen->setChecked(!chosen->isChecked()); // a click alone does not move the tick
+    if (!sortMayStart(chosen, !duplicates_))
         return;
-    }
-    for (QAction* item : {Sortbysize1, SortbyDate1, SortbyName1})
-        item->setChecked(false);
-    const QDate today = services_.clock ? services_.clock->now().date() : QDate::currentDate();
+    checkSortItem(nullptr);
     // The rows are read and sorted on a worker; the grid keeps its order (and
     // its rows, which do not change meanwhile) until the new one is ready.
     auto rows = std::make_shared<std::vector<GridRowStore::Row>>(gridModel_->rowsInOrder());
@@ -618,7 +543,7 @@ void TfrmDup::Sortbysize1Click(QAction* chosen)
     const int key = chosen == Sortbysize1 ? 0 : (chosen == SortbyDate1 ? 1 : 3);
     setSorting(true);
     runInBackground(
-        [rows, order, key, today, hook = beforeSort_] {
+        [rows, order, key, today = today(), hook = beforeSort_] {
             if (hook)
                 hook();
             auto cell = [&](size_t i, int column) {
@@ -643,7 +568,7 @@ void TfrmDup::Sortbysize1Click(QAction* chosen)
         [this, order, chosen](const QString& failure) {
             if (failure.isEmpty()) {
                 gridModel_->reorderRows(1, *order);
-                chosen->setChecked(true);
+                checkSortItem(chosen);
             }
             setSorting(false);
             if (!failure.isEmpty()) // the grid keeps the order it had
@@ -664,18 +589,11 @@ void TfrmDup::setSorting(bool on)
 
 void TfrmDup::BrowseDirectory1Click()
 {
-    const int row = grid->Row();
-    if (row < 1 || row > resultCount || gridModel_->rowPath(row).empty())
-        return;
-    const auto [directory, name] = splitPath(gridModel_->rowPath(row));
-    TfrmBrowse::browse(this, services_, directory, name, cbWildCard->currentText());
+    browseCurrentRow(BrowseAt::File, cbWildCard->currentText());
 }
 
-bool TfrmDup::FormClose()
+bool TfrmDup::warnBeforeDeletion()
 {
-    // Files marked but gone before they were counted give nothing to confirm.
-    if (lbDeleted.count() <= 0 || lbDeleted.empty())
-        return true;
     const std::vector<int> whole = lbDeleted.fullyMarkedGroups(groupSizes_);
     if (!whole.empty()) {
         QString text;
@@ -691,11 +609,6 @@ bool TfrmDup::FormClose()
         if (services_.messages->ask(this, text) != Messages::Answer::Yes)
             return false;
     }
-    QStringList shown;
-    for (const MarkedFile& file : lbDeleted.files())
-        shown.append(displayName(file.path));
-    const int64_t savings = lbDeleted.bytes();
-    TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings, shown, shownMeasure_);
     return true;
 }
 
@@ -711,13 +624,8 @@ void TfrmDup::saveSettings()
     rememberValue(settingsGroup() + QStringLiteral("/pattern"), cbWildCard->currentText());
 }
 
-void TfrmDup::done(int result)
+void TfrmDup::forgetResult()
 {
-    if (busy())
-        return;
-    if (!FormClose())
-        return; // stays open to change the marks
-    ScanWindow::done(result);
     // A closed window holds no result: its memory goes back to the system.
     ClearGrid();
     for (QPushButton* b : {btPrint, btClip, btBrowse, btSort, btDelete})

@@ -1,14 +1,12 @@
 #pragma once
 
-#include "common/markedfiles.h"
 #include "common/resultgrid.h"
 #include "common/scanoptions.h"
-#include "common/ui/ScanWindow.h"
+#include "common/ui/MarkingWindow.h"
 #include "common/walkdir.h"
 #include "duplic/contentduplicates.h"
 
 #include <QByteArray>
-#include <QIcon>
 
 #include <cstdint>
 #include <functional>
@@ -19,7 +17,6 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QMenu;
 class QSpinBox;
 
 namespace kelvane {
@@ -29,7 +26,7 @@ class ScanChoices;
 // Duplicate files or file hogs, as findDuplicates says when it opens. The
 // scan runs off the window's thread; the user marks result rows, and the
 // marked files go to the delete confirmation when the window closes.
-class TfrmDup : public ScanWindow {
+class TfrmDup : public MarkingWindow {
     Q_OBJECT
 public:
     explicit TfrmDup(Services& services, QWidget* parent = nullptr);
@@ -51,30 +48,19 @@ public:
     // Stops the scan; its partial result is shown when the walk has stopped.
     void btAbortClick();
 
-    // Marking: toggle the current row and move down / toggle one row.
-    void DeleteAllFiles();
-    void gridDblClick();
-    void deleteOneFile(int row);
+    // Marking (MarkingWindow): DeleteAllFiles, gridDblClick and deleteOneFile,
+    // which only toggles a row's mark; FormClose hands the marked files to
+    // the delete confirmation, after a warning when every copy of a
+    // duplicate group is marked. btSortClick pops up the sort menu (ScanWindow).
 
     void btClipClick();
     void btPrintClick();
-    void btSortClick();
     void Sortbysize1Click(QAction* chosen);
     void BrowseDirectory1Click();
-    // Hands the marked files to the delete confirmation, after a warning
-    // when every copy of a duplicate group is marked. false when the user
-    // chose to stay in the window.
-    bool FormClose();
 
     // What the window holds, for those who look at it from outside.
     QStringList resultLines() const;
-    int resultRows() const { return resultCount; }
-    ScanChoices* scanChoices() const { return choices_; }
     bool aborted() const { return scanAborted; }
-    std::vector<std::string> markedPaths() const { return lbDeleted.paths(); }
-    int64_t markedFileCount() const { return lbDeleted.count(); }
-    int64_t markedByteCount() const { return lbDeleted.bytes(); }
-    QMenu* sortMenu() const { return PopupMenu1; }
 
     // Lines the candidate list takes before a scan stops with a warning.
     void setCandidateCapacity(size_t lines) { capacity_ = lines; }
@@ -88,9 +74,6 @@ public:
     // Called on the sort's worker before it sorts (tests hold a sort here).
     void setBeforeSort(std::function<void()> hook) { beforeSort_ = std::move(hook); }
 
-public Q_SLOTS:
-    void done(int result) override;
-
 protected:
     int leftControlsRight() const override;
     void fitToDrives() override;
@@ -98,18 +81,24 @@ protected:
     // Duplicates and file hogs remember their size limits and patterns apart.
     QString settingsGroup() const override;
     void saveSettings() override;
+    int markColumn() const override;
+    int markGroup(int row) const override;
+    QLabel* markStatus() const override { return pnlSel; }
+    bool warnBeforeDeletion() override;
+    void forgetResult() override;
 
 private:
     struct Outcome;
 
     void buildControls();
+    // The size limit and the file pattern, with their labels.
+    void buildFilterFields();
     void layoutButtons();
     void scan(bool exact, bool content = false);
     void setScanning(bool scanning);
     void setSorting(bool sorting);
     void showResult() override;
     void showProgress();
-    int timeColumn() const;
 
     // Controls of the top panel.
     QLabel* Label1;
@@ -121,28 +110,16 @@ private:
     QPushButton* btScan;
     QPushButton* btExact;
     QPushButton* btContent;
-    QPushButton* btAbort;
-    QPushButton* btDelete;
-    QPushButton* btPrint;
-    QPushButton* btClip;
-    QPushButton* btBrowse;
-    QPushButton* btSort;
     QLabel* pnlSel;
-    ScanChoices* choices_;
     SizeMeasure shownMeasure_ = SizeMeasure::Apparent; // of the result shown
-    QMenu* PopupMenu1;
     QAction* Sortbysize1;
     QAction* SortbyDate1;
     QAction* SortbyName1;
-    QIcon imTrash;
-    QIcon imTrashFul;
 
-    // Result and marking state.
-    MarkedFiles lbDeleted;           // the marked files, in marking order, and their counters
+    // Result state (the marks are MarkingWindow's).
     std::vector<uint32_t> rowGroup_; // duplicate group of each result row (grid row - 1)
     std::vector<int> groupSizes_;    // rows of each group
     std::vector<int> groupFirstRow_; // grid row where each group begins
-    int resultCount = 0;
     bool scanAborted = false;
 
     bool duplicates_ = true;

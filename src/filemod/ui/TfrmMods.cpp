@@ -14,6 +14,7 @@
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/TfrmReallyDelete.h"
 #include "common/ui/geometry.h"
+#include "common/ui/namedwidget.h"
 #include "common/ui/reportprinter.h"
 #include "common/ui/scanreport.h"
 #include "common/ui/services.h"
@@ -54,8 +55,6 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonStep = 78;
 constexpr int kStatusHeight = 22;
 
-const QString kMarked = QStringLiteral("MARKED");
-
 QString abortMessage()
 {
     return QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
@@ -76,10 +75,10 @@ struct TfrmMods::Outcome {
 };
 
 TfrmMods::TfrmMods(Services& services, QWidget* parent)
-    : ScanWindow(services, 35, 199,
-                 {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Time"),
-                  QStringLiteral("Day"), QStringLiteral("Directory")},
-                 parent),
+    : MarkingWindow(services, 35, 199,
+                    {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Time"),
+                     QStringLiteral("Day"), QStringLiteral("Directory")},
+                    parent),
       scanAborted(std::make_shared<std::atomic<bool>>(false)), resultLimit_(kDefaultResultLimit)
 {
     setObjectName(QStringLiteral("frmMods"));
@@ -96,40 +95,23 @@ TfrmMods::~TfrmMods()
     scanAborted->store(true);
 }
 
-void TfrmMods::buildControls()
+void TfrmMods::buildDateFields()
 {
     const int s = designScale(this);
-
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(0, 0, kPanelWidth * s, kPanelHeight * s);
 
     Label1 = new QLabel(QStringLiteral("Show files modified/created between these two dates:"), Panel1);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->move(8 * s, 10 * s);
     Label1->adjustSize();
 
-    Label2 = new QLabel(QStringLiteral("S&tarting Date:"), Panel1);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    Label2->setGeometry(8 * s, 44 * s, 96 * s, 22 * s);
-    dtStart = new QLineEdit(Panel1);
-    dtStart->setObjectName(QStringLiteral("dtStart"));
-    dtStart->setGeometry(108 * s, 42 * s, 110 * s, 24 * s);
+    Label2 = named(new QLabel(QStringLiteral("S&tarting Date:"), Panel1), "Label2", QRect(8, 44, 96, 22), s);
+    dtStart = named(new QLineEdit(Panel1), "dtStart", QRect(108, 42, 110, 24), s);
+    popStartDate = named(new QToolButton(Panel1), "popStartDate", QRect(222, 42, 26, 24), s);
+    Label3 = named(new QLabel(QStringLiteral("&Ending Date:"), Panel1), "Label3", QRect(8, 78, 96, 22), s);
+    dtEnd = named(new QLineEdit(Panel1), "dtEnd", QRect(108, 76, 110, 24), s);
+    popEndDate = named(new QToolButton(Panel1), "popEndDate", QRect(222, 76, 26, 24), s);
     Label2->setBuddy(dtStart);
-    popStartDate = new QToolButton(Panel1);
-    popStartDate->setObjectName(QStringLiteral("popStartDate"));
-    popStartDate->setGeometry(222 * s, 42 * s, 26 * s, 24 * s);
-
-    Label3 = new QLabel(QStringLiteral("&Ending Date:"), Panel1);
-    Label3->setObjectName(QStringLiteral("Label3"));
-    Label3->setGeometry(8 * s, 78 * s, 96 * s, 22 * s);
-    dtEnd = new QLineEdit(Panel1);
-    dtEnd->setObjectName(QStringLiteral("dtEnd"));
-    dtEnd->setGeometry(108 * s, 76 * s, 110 * s, 24 * s);
     Label3->setBuddy(dtEnd);
-    popEndDate = new QToolButton(Panel1);
-    popEndDate->setObjectName(QStringLiteral("popEndDate"));
-    popEndDate->setGeometry(222 * s, 76 * s, 26 * s, 24 * s);
 
     for (QToolButton* pop : {popStartDate, popEndDate}) {
         pop->setIcon(calendarIcon());
@@ -143,23 +125,25 @@ void TfrmMods::buildControls()
     widestDate_ = dateFieldText(QDate(2026, 12, 28));
     widestTime_ = QLocale().toString(QTime(23, 58, 58), userLongTimeFormat());
     widestDay_ = QStringLiteral("Wed");
+}
 
-    imTrash = emptyTrashIcon();
-    imTrashFul = fullTrashIcon();
+void TfrmMods::buildControls()
+{
+    const int s = designScale(this);
+
+    Panel1 = new QFrame(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(0, 0, kPanelWidth * s, kPanelHeight * s);
+
+    buildDateFields();
+
     btOK = makeButton(QStringLiteral("btOK"), QStringLiteral("&Start"),
                       QStringLiteral("Start scanning for files"));
     btOK->setDefault(true);
-    btDelete = makeButton(QStringLiteral("btDelete"), QStringLiteral("&Mark"),
-                          QStringLiteral("Mark files for deletion"));
-    btDelete->setIcon(imTrash);
+    makeMarkButton(QStringLiteral("Mark files for deletion"), emptyTrashIcon(), fullTrashIcon());
     btAbort = makeButton(QStringLiteral("btAbort"), QStringLiteral("&Abort"), QStringLiteral("Abort scan"));
-    btPrint = makeButton(QStringLiteral("btPrint"), QStringLiteral("&Print"),
-                         QStringLiteral("Print list of files"));
-    btClip = makeButton(QStringLiteral("btClip"), QStringLiteral("C&lipboard"),
-                        QStringLiteral("Copy list of files to clipboard"));
-    btBrowse = makeButton(QStringLiteral("btBrowse"), QStringLiteral("&Browse"),
-                          QStringLiteral("Browse file and directory"));
-    btSort = makeButton(QStringLiteral("btSort"), QStringLiteral("S&ort"), QStringLiteral("Sort columns "));
+    makeListButtons(QStringLiteral("files"), QStringLiteral("Browse file and directory"),
+                    QStringLiteral("Sort columns "));
     // Abort shares the place of Mark.
     const QList<QPushButton*> row = {btOK, btClose, btDelete, btPrint, btClip, btBrowse, btSort};
     for (int i = 0; i < row.size(); ++i) {
@@ -171,11 +155,9 @@ void TfrmMods::buildControls()
     setStartButtons({btOK});
     connect(btOK, &QPushButton::clicked, this, &TfrmMods::btOKClick);
     connect(btAbort, &QPushButton::clicked, this, &TfrmMods::btAbortClick);
-    connect(btDelete, &QPushButton::clicked, this, &TfrmMods::DeleteAllFiles);
     connect(btPrint, &QPushButton::clicked, this, &TfrmMods::PrintClick);
     connect(btClip, &QPushButton::clicked, this, &TfrmMods::btClipClick);
     connect(btBrowse, &QPushButton::clicked, this, &TfrmMods::btBrowseClick);
-    connect(btSort, &QPushButton::clicked, this, &TfrmMods::btSortClick);
 
     // The drive panel and its label sit over the right end of the top panel.
     pnlDrives->move(pnlDrives->x(), 4 * s);
@@ -183,34 +165,23 @@ void TfrmMods::buildControls()
     pnlDrives->raise();
     Label4->raise();
 
-    grid->setToolTip(QStringLiteral("Double click to mark for deletion"));
     grid->verticalHeader()->setDefaultSectionSize(18 * s);
     // FormResize gives the Directory column its width, room for the scroll bar left.
     grid->horizontalHeader()->setStretchLastSection(false);
-    connect(grid, &QAbstractItemView::doubleClicked, this, &TfrmMods::gridDblClick);
     setGridTop(kPanelHeight * s);
 
     choices_ = new ScanChoices(settingsGroup(), false, this);
     pnlBase = new QFrame(this);
     pnlBase->setObjectName(QStringLiteral("pnlBase"));
     pnlBase->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlScan = new QLabel(pnlBase);
-    pnlScan->setObjectName(QStringLiteral("pnlScan"));
-    pnlScan->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    pnlScan->setTextFormat(Qt::PlainText);
+    pnlScan = makeStatusLine(QStringLiteral("pnlScan"), pnlBase, false);
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Sortbyname1 = PopupMenu1->addAction(QStringLiteral("Sort by &Name"));
-    Sortbyname1->setObjectName(QStringLiteral("Sortbyname1"));
-    SortbyDate1 = PopupMenu1->addAction(QStringLiteral("Sort by &Date"));
-    SortbyDate1->setObjectName(QStringLiteral("SortbyDate1"));
-    SortbyDirectory1 = PopupMenu1->addAction(QStringLiteral("Sort by D&irectory"));
-    SortbyDirectory1->setObjectName(QStringLiteral("SortbyDirectory1"));
-    for (QAction* item : {Sortbyname1, SortbyDate1, SortbyDirectory1})
-        item->setCheckable(true);
-    Sortbyname1->setChecked(true);
-    connect(PopupMenu1, &QMenu::triggered, this, &TfrmMods::Sortbyname1Click);
+    const auto chosen = [this](QAction* item) { Sortbyname1Click(item); };
+    Sortbyname1 = addSortItem(QStringLiteral("Sortbyname1"), QStringLiteral("Sort by &Name"), chosen);
+    SortbyDate1 = addSortItem(QStringLiteral("SortbyDate1"), QStringLiteral("Sort by &Date"), chosen);
+    SortbyDirectory1 =
+        addSortItem(QStringLiteral("SortbyDirectory1"), QStringLiteral("Sort by D&irectory"), chosen);
+    checkSortItem(Sortbyname1);
 }
 
 int TfrmMods::dpi() const
@@ -253,7 +224,6 @@ void TfrmMods::fitToDrives()
     fitWidthToDrives((kPanelWidth + 3) * s, (Panel1->y() + Panel1->height()) * 2);
     // The top panel reaches under the drive panel and its label.
     Panel1->resize(std::max(kPanelWidth * s, minimumWidth() - 3 * s), Panel1->height());
-    resize(std::max(width(), minimumWidth()), std::max(height(), minimumHeight()));
     FormResize();
 }
 
@@ -271,20 +241,15 @@ void TfrmMods::resizeEvent(QResizeEvent* event)
 void TfrmMods::FormResize()
 {
     const int statusHeight = scaled(this, kStatusHeight);
-    const int choicesHeight = choices_->stripHeight();
-    grid->setGeometry(0, Panel1->height(), width(),
-                      height() - Panel1->height() - statusHeight - choicesHeight);
-    choices_->setGeometry(0, height() - statusHeight - choicesHeight, width(), choicesHeight);
-    pnlBase->setGeometry(0, height() - statusHeight, width(), statusHeight);
+    placeGridAndStatus(Panel1->height(), pnlBase, statusHeight);
     pnlScan->setGeometry(4, 0, pnlBase->width() - 8, statusHeight);
 
     // Date, time and day columns are widened where the font needs more room
     // than the design widths give, so that their texts are never cut.
     const int perInch = dpi();
-    const QFontMetrics metrics(grid->font());
     const int margin = 2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1) + 4;
     const auto fit = [&](int design, const QString& sample) {
-        return std::max(design * perInch / 96, metrics.horizontalAdvance(sample) + margin);
+        return grid->fittedWidth(design * perInch / 96, sample, margin);
     };
     QList<int> widths = {155 * perInch / 96, fit(65, widestDate_), fit(65, widestTime_), fit(28, widestDay_)};
     int rest = width();
@@ -299,10 +264,8 @@ void TfrmMods::ClearGrid()
 {
     gridModel_->clearRows();
     resultCount = 0;
-    for (QAction* item : {Sortbyname1, SortbyDate1, SortbyDirectory1})
-        item->setChecked(item == Sortbyname1);
-    lbDeleted.clear();
-    btDelete->setIcon(imTrash);
+    checkSortItem(Sortbyname1);
+    clearMarks();
     grid->setFocus();
 }
 
@@ -522,56 +485,6 @@ QStringList TfrmMods::resultLines() const
     return lines;
 }
 
-// -------------------------------------------------------------- marking ---
-
-void TfrmMods::deleteOneFile(int row)
-{
-    if (row < 1 || row > resultCount)
-        return;
-    const bool marked = gridModel_->Cells(2, row) == kMarked;
-    lbDeleted.toggle(gridModel_->rowPath(row), gridModel_->rowIdentity(row), marked);
-    gridModel_->setCells(2, row, marked ? QStringLiteral("OOPS") : kMarked);
-    pnlScan->setText(lbDeleted.statusText());
-    btDelete->setIcon(lbDeleted.count() < 1 ? imTrash : imTrashFul);
-}
-
-void TfrmMods::DeleteAllFiles()
-{
-    const int row = grid->Row();
-    if (row < 1)
-        return;
-    deleteOneFile(row);
-    if (row < gridModel_->RowCount() - 1)
-        grid->setRow(row + 1);
-}
-
-void TfrmMods::gridDblClick()
-{
-    if (const int row = grid->Row(); row >= 1)
-        deleteOneFile(row);
-}
-
-std::vector<std::string> TfrmMods::markedPaths() const
-{
-    return lbDeleted.paths();
-}
-
-void TfrmMods::FormClose()
-{
-    if (lbDeleted.count() > 0) {
-        const int64_t savings = lbDeleted.bytes();
-        TfrmReallyDelete::confirmAndDelete(this, services_, lbDeleted.take(), savings);
-    }
-}
-
-void TfrmMods::done(int result)
-{
-    if (scanning())
-        return;
-    FormClose();
-    ScanWindow::done(result);
-}
-
 // -------------------------------------------------------------- actions ---
 
 void TfrmMods::btClipClick()
@@ -588,35 +501,19 @@ void TfrmMods::PrintClick()
 
 void TfrmMods::btBrowseClick()
 {
-    const int row = grid->Row();
-    if (row < 1 || row > resultCount)
-        return;
-    const auto [dir, name] = splitPath(gridModel_->rowPath(row));
-    TfrmBrowse::browse(this, services_, dir, name, QStringLiteral("*.*"));
-}
-
-void TfrmMods::btSortClick()
-{
-    PopupMenu1->popup(grid->mapToGlobal(QPoint(grid->width() / 2, 30)));
+    browseCurrentRow(BrowseAt::File, QStringLiteral("*.*"));
 }
 
 void TfrmMods::Sortbyname1Click(QAction* item)
 {
-    const int rows = gridModel_->RowCount();
-    if (rows < 2)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    for (QAction* each : {Sortbyname1, SortbyDate1, SortbyDirectory1})
-        each->setChecked(false);
-    const QDate today = services_.clock->now().date();
-    if (item == SortbyDate1)
-        sortGridDate(*gridModel_, 1, rows - 1, 1, true, today);
-    else if (item == SortbyDirectory1)
-        sortGridText(*gridModel_, 1, rows - 1, 4, false, today);
-    else
-        sortGridText(*gridModel_, 1, rows - 1, 0, false, today);
-    item->setChecked(true);
-    QApplication::restoreOverrideCursor();
+    sortNow(item, [&](int last, const QDate& today) {
+        if (item == SortbyDate1)
+            sortGridDate(*gridModel_, 1, last, 1, true, today);
+        else if (item == SortbyDirectory1)
+            sortGridText(*gridModel_, 1, last, 4, false, today);
+        else
+            sortGridText(*gridModel_, 1, last, 0, false, today);
+    });
 }
 
 } // namespace kelvane

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "common/markedfiles.h"
-#include "common/ui/ScanWindow.h"
+#include "common/ui/MarkingWindow.h"
 #include "common/walkdir.h"
 #include "filemod/changedfilelist.h"
 #include "filemod/daterange.h"
-
-#include <QIcon>
 
 #include <atomic>
 #include <cstdint>
@@ -19,7 +16,6 @@
 class QAction;
 class QFrame;
 class QLineEdit;
-class QMenu;
 class QToolButton;
 
 namespace kelvane {
@@ -29,7 +25,7 @@ class ScanChoices;
 // Files last written between two dates. The scan runs off the window's
 // thread; the user marks result rows, and the marked files go to the delete
 // confirmation when the window closes.
-class TfrmMods : public ScanWindow {
+class TfrmMods : public MarkingWindow {
     Q_OBJECT
 public:
     explicit TfrmMods(Services& services, QWidget* parent = nullptr);
@@ -53,27 +49,17 @@ public:
     void popStartDateClick();
     void popEndDateClick();
 
-    // Marking: toggle the current row and move down / toggle one row.
-    void DeleteAllFiles();
-    void gridDblClick();
-    void deleteOneFile(int row);
+    // Marking (MarkingWindow): DeleteAllFiles, gridDblClick and deleteOneFile,
+    // which only toggles a row's mark; FormClose hands the marked files to
+    // the delete confirmation. btSortClick pops up the sort menu (ScanWindow).
 
     void btClipClick();
     void PrintClick();
     void btBrowseClick();
-    void btSortClick();
     void Sortbyname1Click(QAction* item);
-    // Hands the marked files to the delete confirmation.
-    void FormClose();
 
     // What the window holds, for those who look at it from outside.
     QStringList resultLines() const;
-    int resultRows() const { return resultCount; }
-    std::vector<std::string> markedPaths() const;
-    int64_t markedFileCount() const { return lbDeleted.count(); }
-    int64_t markedByteCount() const { return lbDeleted.bytes(); }
-    QMenu* sortMenu() const { return PopupMenu1; }
-    ScanChoices* scanChoices() const { return choices_; }
 
     // Lines the result list takes before a scan stops with a warning.
     void setResultLimit(size_t lines) { resultLimit_ = lines; }
@@ -82,19 +68,20 @@ public:
     // Called on the walk's threads before each directory (tests hold a walk here).
     void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
 
-public Q_SLOTS:
-    void done(int result) override;
-
 protected:
     int leftControlsRight() const override;
     void fitToDrives() override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    int markColumn() const override { return 2; } // the Time column
+    QLabel* markStatus() const override { return pnlScan; }
 
 private:
     struct Outcome;
     void buildControls();
+    // The two date fields with their labels and calendar buttons (in Panel1).
+    void buildDateFields();
     void scan(const DateRange& range);
     void setScanning(bool scanning);
     void setResultButtonsVisible(bool visible);
@@ -121,31 +108,19 @@ private:
     QToolButton* popStartDate;
     QToolButton* popEndDate;
     QPushButton* btOK;
-    QPushButton* btDelete;
-    QPushButton* btAbort;
-    QPushButton* btPrint;
-    QPushButton* btClip;
-    QPushButton* btBrowse;
-    QPushButton* btSort;
     QFrame* pnlBase;
-    ScanChoices* choices_;
     QLabel* pnlScan;
-    QMenu* PopupMenu1;
     QAction* Sortbyname1;
     QAction* SortbyDate1;
     QAction* SortbyDirectory1;
-    QIcon imTrash;
-    QIcon imTrashFul;
     // The longest texts of the date, time and day columns.
     QString widestDate_;
     QString widestTime_;
     QString widestDay_;
 
-    // Result and marking state.
+    // Result state (the marks are MarkingWindow's).
     ChangedFileList lbFiles;   // the files of the result lines, in walk order
     bool abortNotice_ = false; // the abort notice line follows them
-    MarkedFiles lbDeleted;     // the marked files, in marking order, and their counters
-    int resultCount = 0;
     // Read by the walk; set by Abort and when the list is full. Shared with
     // the running job, which may outlive a scan's bookkeeping here.
     std::shared_ptr<std::atomic<bool>> scanAborted;
