@@ -41,6 +41,7 @@ void MarkingWindow::setMarkMeasure(SizeMeasure measure)
     lbDeleted.setMeasure(measure);
 }
 
+// Toggles a mark (the name is the design's): nothing is deleted here.
 void MarkingWindow::deleteOneFile(int row)
 {
     if (row < 1 || row > resultCount)
