@@ -183,12 +183,14 @@ QStringList layoutDifferences(QWidget& window, const std::vector<ControlLine>& t
 
 QStringList sharedAccelerators(const QWidget& window)
 {
-    // A label's accelerator goes to its field.
+    // Only what shows and works now answers its key; a label's key goes to its field.
     QList<QWidget*> controls;
-    for (QAbstractButton* b : window.findChildren<QAbstractButton*>())
-        controls << b;
+    for (QAbstractButton* b : window.findChildren<QAbstractButton*>()) {
+        if (b->isVisibleTo(&window) && b->isEnabled())
+            controls << b;
+    }
     for (QLabel* l : window.findChildren<QLabel*>()) {
-        if (l->buddy())
+        if (l->buddy() && l->isVisibleTo(&window) && l->buddy()->isEnabled())
             controls << l;
     }
     std::map<int, QString> keys;
@@ -220,7 +222,7 @@ QStringList columnDifferences(const QTableView& view, const std::vector<ColumnLi
         if (title != line.title)
             fail(QStringLiteral("column %1 titled \"%2\", expected \"%3\"").arg(col).arg(title, line.title));
         const int width = view.columnWidth(col);
-        if (col == int(table.size()) - 1) {
+        if (col == int(table.size()) - 1 && lastGap >= 0) {
             if (width != view.width() - used)
                 fail(QStringLiteral("last column %1 wide, expected %2").arg(width).arg(view.width() - used));
             break;

@@ -216,13 +216,13 @@ struct ControlLine {
 QStringList layoutDifferences(QWidget& window, const std::vector<ControlLine>& table);
 
 // Captions of controls that share an accelerator key with one before them
-// ("first / second"), hidden controls included.
+// ("first / second"), among those shown and enabled now.
 QStringList sharedAccelerators(const QWidget& window);
 
 // The columns of a grid view: their titles, and widths of exactly the design
 // width (at 96 dpi) when widest is null, else at least it and wider than the
 // text widest (when not empty); the last column takes the rest but for
-// lastGap design pixels.
+// lastGap design pixels (with lastGap -1 it is one like the others).
 struct ColumnLine {
     QString title;
     int width;      // design width; 0 for the last column

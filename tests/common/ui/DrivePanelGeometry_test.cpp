@@ -2,17 +2,14 @@
 // per screen (KELVANE_TEST_SCREEN = WIDTHxHEIGHT@SCALE, 1280x1024@1 when unset),
 // on the offscreen platform with that screen and QT_SCALE_FACTOR.
 
-#include "common/clock.h"
-#include "common/drivelist.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ScanWindow.h"
-#include "common/ui/services.h"
 #include "dirhog/ui/TfrmDirHog.h"
 #include "duplic/findduplicates.h"
 #include "duplic/ui/TfrmDup.h"
 #include "filemod/ui/TfrmMods.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/windowfixture.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -120,15 +117,7 @@ QString describe(const QWidget* w, const QWidget* window)
 class DrivePanelGeometryTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        test::TempTree scratch;
-        ScriptedMessages messages;
-        PdfPrintService printing{QString::fromStdString(scratch.path("out.pdf"))};
-        MemoryClipboard clipboard;
-        FixedDriveList drives{{}};
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
-    };
+    using Fixture = test::WindowServices;
 
 private Q_SLOTS:
     void initTestCase()

@@ -1,10 +1,9 @@
 #include "common/driveloop.h"
 #include "common/folderroot.h"
 #include "common/ui/DrivePanel.h"
-#include "common/ui/services.h"
 #include "dirhog/ui/TfrmDirHog.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/windowfixture.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -17,14 +16,9 @@ using namespace kelvane;
 class DrivePanelTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
+    // count drives, each a temporary directory; current is the current one.
+    struct Fixture : test::WindowServices {
         std::vector<std::unique_ptr<test::TempTree>> trees;
-        ScriptedMessages messages;
-        PdfPrintService printing{"/dev/null"};
-        MemoryClipboard clipboard;
-        FixedDriveList drives{{}};
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
 
         explicit Fixture(int count, int current)
         {

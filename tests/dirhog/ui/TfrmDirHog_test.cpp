@@ -1,75 +1,38 @@
-#include "common/resultgrid.h"
 #include "common/textfields.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
 #include "common/ui/ScanChoices.h"
-#include "common/ui/ScanRunner.h"
 #include "common/ui/TfrmBrowse.h"
-#include "common/ui/services.h"
 #include "dirhog/ui/TfrmDirHog.h"
 #include "shell/commandline.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <QtTest>
 
 #include <new>
-#include <stdexcept>
-
-#include "support/patientwaits.h"
-
-#include <atomic>
 #include <sys/stat.h>
-#include <thread>
 
 using namespace kelvane;
-using kelvane::test::exists;
-using kelvane::test::TempTree;
+using namespace kelvane::test;
 
 namespace {
 
-QString q(const std::string& s)
-{
-    return QString::fromStdString(s);
-}
-
-// Captions as short as mount paths usually are, so that the drive panel keeps
-// its design width.
-std::vector<Drive> shortCaptions(const FixedDriveList& list)
-{
-    std::vector<Drive> drives = list.drives();
-    for (size_t i = 0; i < drives.size(); ++i)
-        drives[i].caption = QString("/t%1").arg(i + 1);
-    return drives;
-}
-
-// Two drives (temporary directories) and the test services; the first drive
-// is the current one.
-struct Fixture {
-    TempTree drive;
-    TempTree second;
-    TempTree scratch;
-    ScriptedMessages messages;
-    PdfPrintService printing{q(scratch.path("out.pdf"))};
-    MemoryClipboard clipboard;
-    FixedDriveList drives{shortCaptions(FixedDriveList::fromDirectories({drive.root(), second.root()}))};
-    FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-    Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
+// Two drives, captioned "/t1" and "/t2" so that the drive panel keeps its
+// design width; the first is the current one.
+struct Fixture : WindowServices {
+    Fixture() : WindowServices(2, true) {}
 };
 
-QPushButton* button(const QWidget& w, const char* name)
+QAbstractButton* button(const QWidget& w, const char* name)
 {
-    return w.findChild<QPushButton*>(QLatin1String(name));
+    return w.findChild<QAbstractButton*>(QLatin1String(name));
 }
 
 ResultGrid& gridOf(const TfrmDirHog& w)
@@ -77,21 +40,14 @@ ResultGrid& gridOf(const TfrmDirHog& w)
     return *w.gridModel();
 }
 
-// Clicks a start button and waits for the scan to end.
 bool runScan(TfrmDirHog& w, const char* startButton)
 {
-    QSignalSpy done(w.runner(), &ScanRunner::finished);
-    QTest::mouseClick(button(w, startButton), Qt::LeftButton);
-    return done.wait(10000);
+    return clickAndWaitForScan(button(w, startButton), w.runner());
 }
 
 int rowOf(const TfrmDirHog& w, const std::string& path)
 {
-    for (int row = 1; row < gridOf(w).RowCount(); ++row) {
-        if (gridOf(w).rowPath(row) == path)
-            return row;
-    }
-    return 0;
+    return test::rowOf(gridOf(w), path);
 }
 
 // Selects the row of path and clicks Delete; waits for a tree deletion if one starts.
@@ -106,10 +62,7 @@ void deleteRow(TfrmDirHog& w, const std::string& path)
 
 QStringList column(const TfrmDirHog& w, int col)
 {
-    QStringList cells;
-    for (int row = 1; row < gridOf(w).RowCount(); ++row)
-        cells << gridOf(w).Cells(col, row);
-    return cells;
+    return test::column(gridOf(w), col);
 }
 
 QAction* sortItem(const TfrmDirHog& w, const char* name)
@@ -139,83 +92,70 @@ class TfrmDirHogTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { test::pinSettings(); }
 
-    void layoutTextsAndInitialState()
+    // Every control's caption, hint, visibility and place, the columns, and
+    // what the window starts with.
+    void layoutTableAndInitialState()
     {
         Fixture f;
         TfrmDirHog w(f.services);
+        const std::vector<ControlLine> table = {
+            {"", "Directory Hogs", {}, true, anywhere()},
+            {"Panel1", {}, {}, true, height(169)},
+            {"btTop", "&Main directories", "Only topmost directories. Does not display sub-directories.",
+             true, anywhere()},
+            {"btAll", "&All Directories", "ALL directories including sub-directories are displayed", true,
+             anywhere()},
+            {"btClose", "Close", "Close window", true, anywhere()},
+            {"btAbort", "&Abort", "Abort scan", false, sameAs("btDelete")},
+            {"btDelete", "&Delete", "Delete the directory", false, anywhere()},
+            {"btPrint", "&Print", "Print list of directories", false, anywhere()},
+            {"btClip", "C&lipboard", "Copy list of directories to clipboard", false, anywhere()},
+            {"btBrowse", "&Browse", "Browse the files and directory", false, anywhere()},
+            {"btSort", "S&ort", "Sort columns ", false, anywhere()},
+            {"Label1", "Main -", {}, true, anywhere()},
+            {"Label2",
+             "only main directories are displayed (those directories directly under the root directory)",
+             {},
+             true,
+             anywhere()},
+            {"Label3", "All -", {}, true, anywhere()},
+            {"Label5",
+             "all directories including sub-directories are individually displayed",
+             {},
+             true,
+             anywhere()},
+            {"Label4", "D&rives:", {}, true, clearOf("Label2")},
+            {"pnlDrives", {}, {}, true, fromRight(10)},
+            {"pnlChoices", {}, {}, true, between("grid", "pnlScan")},
+            {"pnlScan", {}, {}, true, atBottom(20)},
+        };
+        const std::vector<ColumnLine> columns = {{"Size", 61, "9007199254740991 K"},
+                                                 {"% used", 40, ""},
+                                                 {"# Files", 40, ""},
+                                                 {"# Subdirs", 49, ""},
+                                                 {"Latest File Date", 90, ""},
+                                                 {"Name", 0, ""}};
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        QCOMPARE(w.windowTitle(), QString("Directory Hogs"));
         QCOMPARE(w.size(), QSize(638, 414));
         QCOMPARE(w.minimumSize(), QSize(619, 338));
+        for (const QSize size : {w.size(), w.minimumSize(), QSize(900, 500)}) {
+            w.resize(size);
+            QVERIFY_NO_DIFFERENCES(layoutDifferences(w, table));
+            QVERIFY_NO_DIFFERENCES(columnDifferences(*w.gridView(), columns, 25));
+        }
+        QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
+        QAbstractButton* sort = button(w, "btSort");
+        QCOMPARE(sort->x() + sort->width() + 3, w.minimumWidth()); // the minimum keeps Sort in view
         QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
         QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
-
-        const QList<std::tuple<const char*, QString, QString, bool>> buttons = {
-            {"btTop", "&Main directories", "Only topmost directories. Does not display sub-directories.",
-             true},
-            {"btAll", "&All Directories", "ALL directories including sub-directories are displayed", true},
-            {"btClose", "Close", "Close window", true},
-            {"btAbort", "&Abort", "Abort scan", false},
-            {"btDelete", "&Delete", "Delete the directory", false},
-            {"btPrint", "&Print", "Print list of directories", false},
-            {"btClip", "C&lipboard", "Copy list of directories to clipboard", false},
-            {"btBrowse", "&Browse", "Browse the files and directory", false},
-            {"btSort", "S&ort", "Sort columns ", false},
+        auto bold = [&](const char* name) {
+            return w.findChild<QLabel*>(QLatin1String(name))->font().bold();
         };
-        for (const auto& [name, caption, hint, shown] : buttons) {
-            QPushButton* b = button(w, name);
-            QVERIFY2(b, name);
-            QCOMPARE(b->text(), caption);
-            QCOMPARE(b->toolTip(), hint);
-            QCOMPARE(b->isVisible(), shown);
-        }
-        QCOMPARE(button(w, "btDelete")->pos(), button(w, "btAbort")->pos());
-        QPushButton* sort = button(w, "btSort");
-        QCOMPARE(sort->x() + sort->width() + 3, w.minimumWidth()); // the minimum keeps Sort in view
+        QVERIFY(bold("Label2") && bold("Label5") && !bold("Label1"));
 
-        auto label = [&](const char* name) { return w.findChild<QLabel*>(QLatin1String(name)); };
-        QCOMPARE(label("Label1")->text(), QString("Main -"));
-        QCOMPARE(
-            label("Label2")->text(),
-            QString(
-                "only main directories are displayed (those directories directly under the root directory)"));
-        QCOMPARE(label("Label3")->text(), QString("All -"));
-        QCOMPARE(label("Label5")->text(),
-                 QString("all directories including sub-directories are individually displayed"));
-        QVERIFY(label("Label2")->font().bold() && label("Label5")->font().bold());
-        QVERIFY(!label("Label1")->font().bold());
-
-        QCOMPARE(w.findChild<QWidget*>("Panel1")->height(), 169);
-        QLabel* status = label("pnlScan");
-        QCOMPARE(status->height(), 20);
-        QCOMPARE(status->geometry().bottom(), w.height() - 1);
-        // The scan choices sit between the grid and the status line.
-        QCOMPARE(w.gridView()->geometry().bottom(), w.scanChoices()->y() - 1);
-        QCOMPARE(w.scanChoices()->geometry().bottom(), status->y() - 1);
-        QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), w.width() - 10);
-
-        // Design widths, wider only where the font needs it for a size or a
-        // date; Name takes the rest.
-        const QList<int> widths = {61, 40, 40, 49, 90};
-        int used = 0;
-        for (int i = 0; i < 5; ++i) {
-            QVERIFY(w.gridView()->columnWidth(i) >= widths[i]);
-            used += w.gridView()->columnWidth(i);
-        }
-        // Any 64-bit size whole (8 EiB less a byte, in K).
-        QVERIFY(w.gridView()->columnWidth(0) >
-                w.gridView()->fontMetrics().horizontalAdvance("9007199254740991 K"));
-        QCOMPARE(w.gridView()->columnWidth(5), w.width() - used - 25);
-        w.resize(900, 500);
-        QCOMPARE(w.gridView()->columnWidth(5), 900 - used - 25);
-        QCOMPARE(w.drivePanel()->x() + w.drivePanel()->width(), 900 - 10);
-
-        QCOMPARE(gridOf(w).ColCount(), 6);
-        QCOMPARE(gridOf(w).Cells(4, 0), QString("Latest File Date"));
         QCOMPARE(gridOf(w).RowCount(), 2); // the title and one empty row
         QVERIFY(w.resultLines().isEmpty());
-
         QStringList captions;
         for (QAction* a : w.sortMenu()->actions())
             captions << a->text();
@@ -279,6 +219,7 @@ private Q_SLOTS:
         QVERIFY(f.messages.shown().isEmpty());
         for (const char* name : {"btDelete", "btPrint", "btClip", "btBrowse", "btSort"})
             QVERIFY2(button(w, name)->isVisible(), name);
+        QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
         QVERIFY(!button(w, "btAbort")->isVisible());
         QVERIFY(button(w, "btClose")->isEnabled() && w.drivePanel()->isEnabled());
         QCOMPARE(w.gridView()->Row(), 1);
@@ -403,30 +344,25 @@ private Q_SLOTS:
         f.drive.file("b/q/f", 7 * 1024);
         f.drive.file("c/f", 9 * 1024);
         TfrmDirHog w(f.services);
-        std::atomic<bool> held{false};
-        ScanRunner* runner = w.runner();
+        WalkGate gate("q");
         w.setWalkThreads(1);
-        w.setWalkHook([&](const WalkDir& dir) {
-            if (dir.name() != "q")
-                return;
-            held = true;
-            while (!runner->abortRequested())
-                std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        });
+        w.setWalkHook(gate.hook());
         w.show();
-        QSignalSpy done(runner, &ScanRunner::finished);
+        QSignalSpy done(w.runner(), &ScanRunner::finished);
         QTest::mouseClick(button(w, "btTop"), Qt::LeftButton);
-        QTRY_VERIFY(held.load());
+        QVERIFY(gate.waitUntilHeld());
 
         // The scanning state: only Abort and the grid answer; Close is refused.
         QVERIFY(button(w, "btAbort")->isVisible());
         QVERIFY(!button(w, "btTop")->isEnabled() && !button(w, "btAll")->isEnabled());
         QVERIFY(!button(w, "btClose")->isEnabled() && !w.drivePanel()->isEnabled());
+        QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
         w.reject();
         QVERIFY(w.isVisible());
         QTRY_VERIFY(w.statusText().startsWith(q(f.drive.root())));
 
         QTest::mouseClick(button(w, "btAbort"), Qt::LeftButton);
+        gate.release();
         QVERIFY(done.wait(10000));
         QCOMPARE(f.messages.texts(), QStringList{"LIST INCOMPLETE ... ABORTED BY USER"});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
@@ -830,14 +766,12 @@ private Q_SLOTS:
         QVERIFY(runScan(w, "btTop"));
         std::string shownDir;
         QString shownMask;
-        QTimer::singleShot(0, this, [&] {
-            if (auto* browse = qobject_cast<TfrmBrowse*>(QApplication::activeModalWidget())) {
-                shownDir = browse->directory();
-                shownMask = browse->mask();
-                browse->reject();
-            }
+        OnModal<TfrmBrowse> browse([&](TfrmBrowse& b) {
+            shownDir = b.directory();
+            shownMask = b.mask();
         });
         QTest::mouseClick(button(w, "btBrowse"), Qt::LeftButton);
+        QCOMPARE(browse.seen, 1);
         QCOMPARE(shownDir, f.drive.path("Data"));
         QCOMPARE(shownMask, QString("*.*"));
     }
@@ -900,13 +834,11 @@ private Q_SLOTS:
     void folderChosenInTheWindowIsScanned()
     {
         Fixture f;
-        ScriptedFolderChooser chooser;
-        f.services.folders = &chooser;
         TempTree home;
         home.file("R&D notes/big.bin", 5000);
         home.file("R&D notes/inner/small.bin", 100);
         f.drive.file("outside/other.bin", 7000);
-        chooser.answers = {q(home.path("R&D notes")), q(home.path("missing"))};
+        f.folders.answers = {q(home.path("R&D notes")), q(home.path("missing"))};
         const std::string folder = home.path("R&D notes");
         {
             TfrmDirHog w(f.services);
@@ -914,7 +846,7 @@ private Q_SLOTS:
             DrivePanel* panel = w.drivePanel();
             QVERIFY(panel->folderButton()->isVisibleTo(&w));
             QTest::mouseClick(panel->folderButton(), Qt::LeftButton);
-            QCOMPARE(chooser.asked, 1);
+            QCOMPARE(f.folders.asked, 1);
             QVERIFY(panel->box(3)->isVisibleTo(&w));
             QVERIFY(panel->box(3)->isChecked());
             QCOMPARE(panel->selectedDrives().size(), size_t(2)); // the current drive stays ticked

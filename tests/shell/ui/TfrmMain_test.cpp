@@ -1,9 +1,8 @@
-#include "common/ui/services.h"
 #include "duplic/findduplicates.h"
 #include "shell/ui/TfrmMain.h"
 #include "stats/ui/TfrmStatistics.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/windowfixture.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -20,15 +19,7 @@ using namespace kelvane;
 class TfrmMainTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        test::TempTree drive;
-        ScriptedMessages messages;
-        PdfPrintService printing{QString::fromStdString(drive.path("out.pdf"))};
-        MemoryClipboard clipboard;
-        FixedDriveList drives = FixedDriveList::fromDirectories({drive.root()});
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
-    };
+    using Fixture = test::WindowServices;
 
     static QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
 

@@ -1,6 +1,5 @@
 #include "common/commas.h"
 #include "common/ui/ScanChoices.h"
-#include "common/ui/services.h"
 #include "stats/statisticstexts.h"
 #include "stats/ui/BandPage.h"
 #include "stats/ui/DiskSpacePage.h"
@@ -8,35 +7,25 @@
 #include "stats/ui/TfrmStatistics.h"
 #include "stats/ui/TypesPage.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHeaderView>
-#include <QLabel>
 #include <QProcess>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QtTest>
 
 #include <fstream>
+#include <map>
 #include <new>
-#include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "support/patientwaits.h"
-#include "support/walkgate.h"
-
-#include <map>
-
 using namespace kelvane;
-using kelvane::test::localTime;
-using kelvane::test::TempTree;
-using kelvane::test::WalkGate;
+using namespace kelvane::test;
 
 namespace {
 
@@ -67,18 +56,9 @@ QByteArray runTool(const QString& program, const QStringList& args)
 class TfrmStatisticsTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        TempTree drive;
-        TempTree other;
-        TempTree scratch;
-        ScriptedMessages messages;
-        PdfPrintService printing{QString::fromStdString(scratch.path("page.pdf"))};
-        MemoryClipboard clipboard;
-        FixedDriveList drives = FixedDriveList::fromDirectories({drive.root(), other.root()});
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, &printing, &clipboard, &drives, &clock, nullptr};
-
-        QString caption(int index) const { return drives.drives()[size_t(index)].caption; }
+    // Two drives: drive and second.
+    struct Fixture : WindowServices {
+        Fixture() : WindowServices(2) {}
     };
 
     static QPushButton* button(QWidget* w, const char* name) { return w->findChild<QPushButton*>(name); }
@@ -88,9 +68,7 @@ class TfrmStatisticsTest : public QObject {
     // Clicks "&Collect statistics" and waits until the collection has ended.
     static bool collect(TfrmStatistics& w)
     {
-        QSignalSpy finished(&w, &TfrmStatistics::collectionFinished);
-        button(&w, "btOK")->click();
-        return finished.count() == 1 || finished.wait(20000);
+        return clickAndWait(button(&w, "btOK"), &w, &TfrmStatistics::collectionFinished);
     }
 
     static void chooseDrive(TfrmStatistics& w, int index)
@@ -140,52 +118,54 @@ private Q_SLOTS:
         QVERIFY2(tip.contains(QString::fromStdString(f.drive.path("gone2"))), qPrintable(tip));
     }
 
-    void layoutBeforeAnyCollection()
+    // Every control's caption, hint, visibility and place, the File Types
+    // columns, and what the window shows before any collection.
+    void layoutTableBeforeAnyCollection()
     {
         Fixture f;
         TfrmStatistics w(f.services);
-        QCOMPARE(w.windowTitle(), QString("File Statistics Not Yet Collected"));
+        // Row captions reached by their names, the odd ones included; the
+        // band pages are behind Disk Space.
+        const std::vector<ControlLine> table = {
+            {"", "File Statistics Not Yet Collected", {}, true, anywhere()},
+            {"PageControl1", {}, {}, true, rect(0, 0, 592, 361)},
+            {"cbDrive", "&Drive:", {}, true, anywhere()},
+            {"btOK", "&Collect statistics", {}, true, anywhere()},
+            {"btPrint", "&Print page", {}, true, anywhere()},
+            {"btCancel", "Cancel", {}, true, anywhere()},
+            {"Label1", "0 - 16 K", {}, false, anywhere()},
+            {"Label9", "Over 16Mb", {}, false, anywhere()},
+            {"Label23", "<= 7 days", {}, false, anywhere()},
+            {"Label12", "61-120 days", {}, false, anywhere()},
+            {"Label17", "Over 4 years", {}, false, anywhere()},
+            {"lblSizen5", "", {}, false, anywhere()},
+        };
+        const std::vector<ColumnLine> columns = {{"Extension", 80, {}},
+                                                 {"# Files", 93, {}},
+                                                 {"Top Ten #", 80, {}},
+                                                 {"Size", 80, {}},
+                                                 {"Top Ten Size", 80, {}}};
         // The scan choices strip lies between the buttons and the status bar.
         QCOMPARE(w.size(), QSize(592, 433 + w.scanChoices()->height()));
-        QCOMPARE(w.pages()->geometry(), QRect(0, 0, 592, 361));
+        QVERIFY(w.findChild<QPushButton*>("btOK")->isDefault());
         QStringList tabs;
         for (int i = 0; i < w.pages()->count(); ++i)
             tabs << w.pages()->tabText(i);
         QCOMPARE(tabs, QStringList({"File Types", "File Sizes", "File Ages", "Disk Space"}));
-        QCOMPARE(button(&w, "btOK")->text(), QString("&Collect statistics"));
-        QVERIFY(button(&w, "btOK")->isDefault());
-        QCOMPARE(button(&w, "btPrint")->text(), QString("&Print page"));
-        QCOMPARE(button(&w, "btCancel")->text(), QString("Cancel"));
         auto* box = w.findChild<QComboBox*>("cbDrive");
         QCOMPARE(box->count(), 2);
         QCOMPARE(box->itemText(1), f.caption(1));
-
-        QTableWidget* grid = w.typesPage()->grid();
-        QCOMPARE(grid->rowCount(), 0);
-        QStringList titles;
-        QList<int> widths;
-        for (int c = 0; c < grid->columnCount(); ++c) {
-            titles << grid->horizontalHeaderItem(c)->text();
-            widths << grid->columnWidth(c);
-        }
-        QCOMPARE(titles, QStringList({"Extension", "# Files", "Top Ten #", "Size", "Top Ten Size"}));
-        QCOMPARE(widths, QList<int>({80, 93, 80, 80, 80}));
-
-        // Row captions reached by their names, the odd ones included.
-        QCOMPARE(text(&w, "Label1"), QString("0 - 16 K"));
-        QCOMPARE(text(&w, "Label9"), QString("Over 16Mb"));
-        QCOMPARE(text(&w, "Label23"), QString("<= 7 days"));
-        QCOMPARE(text(&w, "Label12"), QString("61-120 days"));
-        QCOMPARE(text(&w, "Label17"), QString("Over 4 years"));
-        QCOMPARE(text(&w, "lblSizen5"), QString());
+        QCOMPARE(w.typesPage()->grid()->rowCount(), 0);
         QCOMPARE(gauge(&w, "gaFAS1"), 0);
         QCOMPARE(gauge(&w, "gaFsN9"), 0);
         QCOMPARE(text(&w, "lblTotal"), QString("9,999,999,999"));
         QCOMPARE(text(&w, "lblPct"), QString("bytes"));
 
         w.show();
+        QVERIFY_NO_DIFFERENCES(layoutDifferences(w, table));
+        QVERIFY_NO_DIFFERENCES(columnDifferences(*w.typesPage()->grid(), columns, -1));
+        QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
         QCOMPARE(w.pages()->currentIndex(), int(TfrmStatistics::DiskSpacePageIndex));
-        QVERIFY(box->isVisible());
         QVERIFY(text(&w, "lblTotal") != QString("9,999,999,999")); // the real drive's capacity
     }
 
@@ -274,7 +254,7 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("x.txt", 1, 0644, localTime(2026, 12, 1));
         std::map<std::string, std::optional<DiskSpace>> answers = {
-            {f.drive.root(), DiskSpace{3000, 1000, 512}}, {f.other.root(), DiskSpace{1000000, 500000, 512}}};
+            {f.drive.root(), DiskSpace{3000, 1000, 512}}, {f.second.root(), DiskSpace{1000000, 500000, 512}}};
         TfrmStatistics w(f.services);
         w.setDiskSpaceQuery([&](const Drive& d) { return answers.at(d.root); });
         w.show();
@@ -308,7 +288,7 @@ private Q_SLOTS:
 
         // A drive that does not answer: the page keeps its texts, and a
         // collection stops at the message with only the cluster note emptied.
-        answers[f.other.root()] = std::nullopt;
+        answers[f.second.root()] = std::nullopt;
         chooseDrive(w, 1);
         QCOMPARE(text(&w, "lblTotal"), QString("3,000"));
         f.messages.clear();
@@ -353,7 +333,7 @@ private Q_SLOTS:
     void unmountedDriveIsNotCollected()
     {
         Fixture f;
-        f.other.file("parent-file.txt", 10);
+        f.second.file("parent-file.txt", 10);
         std::vector<Drive> list = f.drives.drives();
         list[1].rootDev += 1; // listed on another file system than its directory is on now
         FixedDriveList drives(list, 0);
@@ -454,7 +434,7 @@ private Q_SLOTS:
         Fixture f;
         TfrmStatistics w(f.services);
         w.show();
-        const QString pdf = QString::fromStdString(f.scratch.path("page.pdf"));
+        const QString pdf = QString::fromStdString(f.scratch.path("out.pdf"));
         f.printing.setCancel(true);
         button(&w, "btPrint")->click();
         QCOMPARE(f.printing.dialogsShown(), 1);
