@@ -151,7 +151,9 @@ QStringList layoutDifferences(QWidget& window, const std::vector<ControlLine>& t
             placed = here == inWindow(other);
             break;
         case Place::ClearOf:
-            placed = here.x() > other->mapTo(&window, QPoint(0, 0)).x() + other->sizeHint().width();
+            placed =
+                here.x() > inWindow(other).x() +
+                               (qobject_cast<QLabel*>(other) ? other->sizeHint().width() : other->width());
             break;
         case Place::FromRight:
             placed = parent->width() - (g.right() + 1) == p.x * s;

@@ -61,25 +61,6 @@ struct WindowServices {
     void setDriveCaptions(const QStringList& captions);
 };
 
-// The window under test, made from the services (again with open() after
-// they were changed).
-template <class W> struct WindowFixture : WindowServices {
-    using WindowServices::WindowServices;
-    std::unique_ptr<W> window;
-
-    W& open()
-    {
-        window.reset();
-        window = std::make_unique<W>(services);
-        return *window;
-    }
-    template <class T = QWidget> T* get(const char* name) const
-    {
-        return window->template findChild<T*>(QString::fromLatin1(name));
-    }
-    QAbstractButton* button(const char* name) const { return get<QAbstractButton>(name); }
-};
-
 // Clicks a button and waits until sender emits signal; false when it did not
 // come in time.
 template <class Sender, class Signal>
@@ -100,6 +81,36 @@ inline bool clickAndWaitForScan(QAbstractButton* button, ScanRunner* runner)
 // stands for a real path (0 when none does).
 QStringList column(const ResultGrid& grid, int col);
 int rowOf(const ResultGrid& grid, const std::string& path);
+
+// The window under test, made from the services (again with open() after
+// they were changed).
+template <class W> struct WindowFixture : WindowServices {
+    using WindowServices::WindowServices;
+    std::unique_ptr<W> window;
+
+    W& open()
+    {
+        window.reset();
+        window = std::make_unique<W>(services);
+        return *window;
+    }
+    W& shown()
+    {
+        open().show();
+        return *window;
+    }
+    template <class T = QWidget> T* get(const char* name) const
+    {
+        return window->template findChild<T*>(QString::fromLatin1(name));
+    }
+    QAbstractButton* button(const char* name) const { return get<QAbstractButton>(name); }
+
+    // A scanning window's result grid, and a scan started with its button.
+    ResultGrid& grid() const { return *window->gridModel(); }
+    bool scan(const char* start) { return clickAndWaitForScan(button(start), window->runner()); }
+    int rowOf(const std::string& path) const { return test::rowOf(grid(), path); }
+    QStringList column(int col) const { return test::column(grid(), col); }
+};
 
 // Runs fn on each modal window of type T that opens while this lives, then
 // closes it if fn left it open.
@@ -152,55 +163,26 @@ struct Place {
     const char* other = nullptr;
     const char* below = nullptr;
 };
-inline Place anywhere()
-{
-    return {};
-}
-inline Place left(int x)
-{
-    return {Place::Left, x};
-}
-inline Place at(int x, int y)
-{
-    return {Place::At, x, y};
-}
-inline Place rect(int x, int y, int w, int h)
-{
-    return {Place::Rect, x, y, w, h};
-}
+inline const auto anywhere = [] { return Place{}; };
+inline const auto left = [](int x) { return Place{Place::Left, x}; };
+inline const auto at = [](int x, int y) { return Place{Place::At, x, y}; };
+inline const auto rect = [](int x, int y, int w, int h) { return Place{Place::Rect, x, y, w, h}; };
 // gap pixels right of other, at its height.
-inline Place after(const char* other, int gap = 3)
-{
-    return {Place::After, gap, 0, 0, 0, other};
-}
-inline Place sameAs(const char* other)
-{
-    return {Place::SameAs, 0, 0, 0, 0, other};
-}
-// Left of it ends what other's text needs (other is to its left).
-inline Place clearOf(const char* other)
-{
-    return {Place::ClearOf, 0, 0, 0, 0, other};
-}
-// Its right edge gap pixels from the window's.
-inline Place fromRight(int gap)
-{
-    return {Place::FromRight, gap};
-}
-// Along the bottom edge, h pixels high.
-inline Place atBottom(int h)
-{
-    return {Place::AtBottom, 0, 0, 0, h};
-}
+inline const auto after = [](const char* other, int gap = 3) {
+    return Place{Place::After, gap, 0, 0, 0, other};
+};
+inline const auto sameAs = [](const char* other) { return Place{Place::SameAs, 0, 0, 0, 0, other}; };
+// Left of it ends what other needs (a label: its text), other being left of it.
+inline const auto clearOf = [](const char* other) { return Place{Place::ClearOf, 0, 0, 0, 0, other}; };
+// Its right edge gap pixels from its parent's.
+inline const auto fromRight = [](int gap) { return Place{Place::FromRight, gap}; };
+// Along its parent's bottom edge, h pixels high.
+inline const auto atBottom = [](int h) { return Place{Place::AtBottom, 0, 0, 0, h}; };
 // From the bottom of above to the top of below, across the window.
-inline Place between(const char* above, const char* below)
-{
-    return {Place::Between, 0, 0, 0, 0, above, below};
-}
-inline Place height(int h)
-{
-    return {Place::Height, 0, 0, 0, h};
-}
+inline const auto between = [](const char* above, const char* below) {
+    return Place{Place::Between, 0, 0, 0, 0, above, below};
+};
+inline const auto height = [](int h) { return Place{Place::Height, 0, 0, 0, h}; };
 
 struct ControlLine {
     const char* name; // object name; "" for the window itself (caption: its title)

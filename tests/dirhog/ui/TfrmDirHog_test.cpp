@@ -26,44 +26,19 @@ namespace {
 
 // Two drives, captioned "/t1" and "/t2" so that the drive panel keeps its
 // design width; the first is the current one.
-struct Fixture : WindowServices {
-    Fixture() : WindowServices(2, true) {}
+struct Fixture : WindowFixture<TfrmDirHog> {
+    Fixture() : WindowFixture(2, true) {}
+
+    // Selects the row of path and clicks Delete; waits for a tree deletion if one starts.
+    void deleteRow(const std::string& path)
+    {
+        window->gridView()->setRow(rowOf(path));
+        QSignalSpy done(window->runner(), &ScanRunner::finished);
+        QTest::mouseClick(button("btDelete"), Qt::LeftButton);
+        if (window->runner()->running())
+            QVERIFY(done.wait(10000));
+    }
 };
-
-QAbstractButton* button(const QWidget& w, const char* name)
-{
-    return w.findChild<QAbstractButton*>(QLatin1String(name));
-}
-
-ResultGrid& gridOf(const TfrmDirHog& w)
-{
-    return *w.gridModel();
-}
-
-bool runScan(TfrmDirHog& w, const char* startButton)
-{
-    return clickAndWaitForScan(button(w, startButton), w.runner());
-}
-
-int rowOf(const TfrmDirHog& w, const std::string& path)
-{
-    return test::rowOf(gridOf(w), path);
-}
-
-// Selects the row of path and clicks Delete; waits for a tree deletion if one starts.
-void deleteRow(TfrmDirHog& w, const std::string& path)
-{
-    w.gridView()->setRow(rowOf(w, path));
-    QSignalSpy done(w.runner(), &ScanRunner::finished);
-    QTest::mouseClick(button(w, "btDelete"), Qt::LeftButton);
-    if (w.runner()->running())
-        QVERIFY(done.wait(10000));
-}
-
-QStringList column(const TfrmDirHog& w, int col)
-{
-    return test::column(gridOf(w), col);
-}
 
 QAction* sortItem(const TfrmDirHog& w, const char* name)
 {
@@ -97,7 +72,7 @@ private Q_SLOTS:
     void layoutTableAndInitialState()
     {
         Fixture f;
-        TfrmDirHog w(f.services);
+        TfrmDirHog& w = f.open();
         const std::vector<ControlLine> table = {
             {"", "Directory Hogs", {}, true, anywhere()},
             {"Panel1", {}, {}, true, height(169)},
@@ -145,7 +120,7 @@ private Q_SLOTS:
             QVERIFY_NO_DIFFERENCES(columnDifferences(*w.gridView(), columns, 25));
         }
         QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
-        QAbstractButton* sort = button(w, "btSort");
+        QAbstractButton* sort = f.button("btSort");
         QCOMPARE(sort->x() + sort->width() + 3, w.minimumWidth()); // the minimum keeps Sort in view
         QVERIFY(w.windowFlags() & Qt::WindowMaximizeButtonHint);
         QVERIFY(!(w.windowFlags() & Qt::WindowMinimizeButtonHint));
@@ -154,7 +129,7 @@ private Q_SLOTS:
         };
         QVERIFY(bold("Label2") && bold("Label5") && !bold("Label1"));
 
-        QCOMPARE(gridOf(w).RowCount(), 2); // the title and one empty row
+        QCOMPARE(f.grid().RowCount(), 2); // the title and one empty row
         QVERIFY(w.resultLines().isEmpty());
         QStringList captions;
         for (QAction* a : w.sortMenu()->actions())
@@ -167,9 +142,9 @@ private Q_SLOTS:
         QCheckBox* first = w.drivePanel()->box(1);
         QVERIFY(first->isChecked() && !w.drivePanel()->box(2)->isChecked());
         QTest::mouseClick(first, Qt::LeftButton);
-        QVERIFY(!button(w, "btTop")->isEnabled() && !button(w, "btAll")->isEnabled());
+        QVERIFY(!f.button("btTop")->isEnabled() && !f.button("btAll")->isEnabled());
         QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
-        QVERIFY(button(w, "btTop")->isEnabled() && button(w, "btAll")->isEnabled());
+        QVERIFY(f.button("btTop")->isEnabled() && f.button("btAll")->isEnabled());
     }
 
     void longDriveCaptionsWidenTheWindow()
@@ -179,10 +154,8 @@ private Q_SLOTS:
         drives[1].caption = QString("/srv/data-archive-2026");
         while (drives.size() < 10) // two columns
             drives.push_back(drives[1]);
-        FixedDriveList longList(drives);
-        f.services.drives = &longList;
-        TfrmDirHog w(f.services);
-        w.show();
+        f.drives = FixedDriveList(drives);
+        TfrmDirHog& w = f.shown();
         QVERIFY(w.width() > 638);
         QVERIFY(w.drivePanel()->width() > 199);
         auto* label4 = w.findChild<QLabel*>("Label4");
@@ -202,26 +175,25 @@ private Q_SLOTS:
         f.drive.file("one", 1000, 0644, test::localTime(2023, 7, 1, 10));
         f.drive.file("two", 3000, 0644, test::localTime(2024, 3, 5, 14, 30));
         f.drive.file("Data/f", 2048, 0644, test::localTime(2022, 1, 2));
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btAll"));
 
-        QCOMPARE(gridOf(w).RowCount(), 3);
-        QCOMPARE(column(w, 0), QStringList({"      3 K", "      2 K"}));
-        QCOMPARE(column(w, 2), QStringList({"2", "1"}));
-        QCOMPARE(column(w, 3), QStringList({"1", "0"}));
-        QCOMPARE(column(w, 4), QStringList({"3/5/2024", "1/2/2022"}));
-        QCOMPARE(column(w, 5), QStringList({q(f.drive.root()), q(f.drive.path("Data"))}));
-        QCOMPARE(gridOf(w).rowPath(2), f.drive.path("Data"));
+        QCOMPARE(f.grid().RowCount(), 3);
+        QCOMPARE(f.column(0), QStringList({"      3 K", "      2 K"}));
+        QCOMPARE(f.column(2), QStringList({"2", "1"}));
+        QCOMPARE(f.column(3), QStringList({"1", "0"}));
+        QCOMPARE(f.column(4), QStringList({"3/5/2024", "1/2/2022"}));
+        QCOMPARE(f.column(5), QStringList({q(f.drive.root()), q(f.drive.path("Data"))}));
+        QCOMPARE(f.grid().rowPath(2), f.drive.path("Data"));
         QCOMPARE(w.resultLines().size(), 2);
         QCOMPARE(getField(w.resultLines()[1], 7), QString("1/2/2022"));
         QCOMPARE(w.statusText(), QString("Directories : 2"));
         QVERIFY(f.messages.shown().isEmpty());
         for (const char* name : {"btDelete", "btPrint", "btClip", "btBrowse", "btSort"})
-            QVERIFY2(button(w, name)->isVisible(), name);
+            QVERIFY2(f.button(name)->isVisible(), name);
         QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
-        QVERIFY(!button(w, "btAbort")->isVisible());
-        QVERIFY(button(w, "btClose")->isEnabled() && w.drivePanel()->isEnabled());
+        QVERIFY(!f.button("btAbort")->isVisible());
+        QVERIFY(f.button("btClose")->isEnabled() && w.drivePanel()->isEnabled());
         QCOMPARE(w.gridView()->Row(), 1);
     }
 
@@ -232,24 +204,24 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("a/f", 10);
         f.drive.file("fail/f", 10);
-        TfrmDirHog w(f.services);
+        TfrmDirHog& w = f.open();
         w.setWalkHook([](const WalkDir& dir) {
             if (dir.name() == "fail")
                 throw std::bad_alloc();
         });
         w.show();
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(f.messages.texts(), QStringList({"The scan failed: out of memory."}));
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
-        QCOMPARE(gridOf(w).RowCount(), 1);
-        QVERIFY(!button(w, "btAbort")->isVisible() && !button(w, "btDelete")->isVisible());
+        QCOMPARE(f.grid().RowCount(), 1);
+        QVERIFY(!f.button("btAbort")->isVisible() && !f.button("btDelete")->isVisible());
         for (const char* name : {"btTop", "btAll", "btClose"})
-            QVERIFY2(button(w, name)->isEnabled(), name);
+            QVERIFY2(f.button(name)->isEnabled(), name);
         QVERIFY(w.drivePanel()->isEnabled());
         // The next scan runs normally.
         w.setWalkHook({});
         f.messages.clear();
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 3"));
         QVERIFY(f.messages.shown().isEmpty());
     }
@@ -262,19 +234,19 @@ private Q_SLOTS:
         f.drive.file("kept/f", 10);
         f.drive.file("gone1/f", 10);
         f.drive.file("gone2/f", 10);
-        TfrmDirHog w(f.services);
+        TfrmDirHog& w = f.open();
         w.setWalkHook([&](const WalkDir& dir) {
             if (dir.name().starts_with("gone"))
                 ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
         });
         w.show();
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 2; 2 directories could not be read"));
         const QString tip = w.findChild<QLabel*>("pnlScan")->toolTip();
         QVERIFY2(tip.contains(q(f.drive.path("gone1"))) && tip.contains(q(f.drive.path("gone2"))),
                  qPrintable(tip));
         w.setWalkHook({});
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 4"));
         QCOMPARE(w.findChild<QLabel*>("pnlScan")->toolTip(), QString());
     }
@@ -287,15 +259,14 @@ private Q_SLOTS:
         f.drive.file("big/sub/f", 9000);
         f.second.file("middle/a/f", 4096);
         f.second.file("middle/b/f", 1024);
-        TfrmDirHog w(f.services);
-        w.show();
+        TfrmDirHog& w = f.shown();
         QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
-        QVERIFY(runScan(w, "btTop"));
+        QVERIFY(f.scan("btTop"));
 
-        QCOMPARE(column(w, 5),
+        QCOMPARE(f.column(5),
                  QStringList({q(f.drive.path("big")), q(f.second.path("middle")), q(f.drive.path("Data"))}));
-        QCOMPARE(column(w, 2), QStringList({"1", "2", "1"}));
-        QCOMPARE(column(w, 3), QStringList({"1", "2", "0"}));
+        QCOMPARE(f.column(2), QStringList({"1", "2", "1"}));
+        QCOMPARE(f.column(3), QStringList({"1", "2", "0"}));
         QCOMPARE(w.statusText(), QString("Directories : 3"));
     }
 
@@ -305,34 +276,31 @@ private Q_SLOTS:
         f.drive.file("Data/f", 2048);
         std::vector<Drive> drives = f.drives.drives();
         drives[1].root = f.second.file("not-a-directory", 1); // answers, but cannot be opened
-        FixedDriveList list(drives);
-        f.services.drives = &list;
-        TfrmDirHog w(f.services);
-        w.show();
+        f.drives = FixedDriveList(drives);
+        TfrmDirHog& w = f.shown();
         QTest::mouseClick(w.drivePanel()->box(2), Qt::LeftButton);
-        QVERIFY(runScan(w, "btTop"));
+        QVERIFY(f.scan("btTop"));
         QCOMPARE(f.messages.texts(), QStringList{"Can't open drive /t2"});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
-        QCOMPARE(column(w, 5), QStringList{q(f.drive.path("Data"))});
+        QCOMPARE(f.column(5), QStringList{q(f.drive.path("Data"))});
     }
 
     void nothingFoundKeepsTheTitleRowAlone()
     {
         Fixture f; // the drive is empty
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         QCOMPARE(f.messages.texts(), QStringList{"No files found."});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Information);
-        QCOMPARE(gridOf(w).RowCount(), 1);
+        QCOMPARE(f.grid().RowCount(), 1);
         QCOMPARE(w.statusText(), QString("Directories : 0"));
-        QVERIFY(!button(w, "btPrint")->isVisible());
-        QVERIFY(button(w, "btTop")->isEnabled());
+        QVERIFY(!f.button("btPrint")->isVisible());
+        QVERIFY(f.button("btTop")->isEnabled());
 
         f.drive.file("now/f", 1);
-        QVERIFY(runScan(w, "btTop"));
-        QCOMPARE(gridOf(w).RowCount(), 2);
-        QCOMPARE(gridOf(w).Cells(0, 0), QString("Size"));
+        QVERIFY(f.scan("btTop"));
+        QCOMPARE(f.grid().RowCount(), 2);
+        QCOMPARE(f.grid().Cells(0, 0), QString("Size"));
     }
 
     // The walk is held at directory "b" until Abort is clicked.
@@ -343,38 +311,38 @@ private Q_SLOTS:
         f.drive.file("b/p/f", 5 * 1024);
         f.drive.file("b/q/f", 7 * 1024);
         f.drive.file("c/f", 9 * 1024);
-        TfrmDirHog w(f.services);
+        TfrmDirHog& w = f.open();
         WalkGate gate("q");
         w.setWalkThreads(1);
         w.setWalkHook(gate.hook());
         w.show();
         QSignalSpy done(w.runner(), &ScanRunner::finished);
-        QTest::mouseClick(button(w, "btTop"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btTop"), Qt::LeftButton);
         QVERIFY(gate.waitUntilHeld());
 
         // The scanning state: only Abort and the grid answer; Close is refused.
-        QVERIFY(button(w, "btAbort")->isVisible());
-        QVERIFY(!button(w, "btTop")->isEnabled() && !button(w, "btAll")->isEnabled());
-        QVERIFY(!button(w, "btClose")->isEnabled() && !w.drivePanel()->isEnabled());
+        QVERIFY(f.button("btAbort")->isVisible());
+        QVERIFY(!f.button("btTop")->isEnabled() && !f.button("btAll")->isEnabled());
+        QVERIFY(!f.button("btClose")->isEnabled() && !w.drivePanel()->isEnabled());
         QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
         w.reject();
         QVERIFY(w.isVisible());
         QTRY_VERIFY(w.statusText().startsWith(q(f.drive.root())));
 
-        QTest::mouseClick(button(w, "btAbort"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btAbort"), Qt::LeftButton);
         gate.release();
         QVERIFY(done.wait(10000));
         QCOMPARE(f.messages.texts(), QStringList{"LIST INCOMPLETE ... ABORTED BY USER"});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
         QCOMPARE(w.resultLines().size(), 3);
         QCOMPARE(w.resultLines()[0], QString("LIST INCOMPLETE ... ABORTED BY USER"));
-        QCOMPARE(column(w, 5), QStringList({q(f.drive.path("b")), q(f.drive.path("a"))}));
-        QCOMPARE(gridOf(w).Cells(0, 1), QString("      5 K")); // b's partial total
+        QCOMPARE(f.column(5), QStringList({q(f.drive.path("b")), q(f.drive.path("a"))}));
+        QCOMPARE(f.grid().Cells(0, 1), QString("      5 K")); // b's partial total
         QCOMPARE(w.statusText(), QString("Directories : 2"));
-        QVERIFY(button(w, "btClose")->isEnabled());
+        QVERIFY(f.button("btClose")->isEnabled());
 
         // Clipboard and print take the notice as the first line.
-        QTest::mouseClick(button(w, "btClip"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
         QVERIFY(f.clipboard.text().startsWith("LIST INCOMPLETE ... ABORTED BY USER\r\n"));
     }
 
@@ -383,10 +351,10 @@ private Q_SLOTS:
         Fixture f;
         for (int i = 0; i < 10; ++i)
             f.drive.file("d" + std::to_string(i) + "/f", 1024 * (i + 1));
-        TfrmDirHog w(f.services);
+        TfrmDirHog& w = f.open();
         w.setCandidateLimit(3);
         w.show();
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(f.messages.texts(),
                  QStringList{"Resource limit reached ... cannot process any more files."});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Warning);
@@ -400,24 +368,23 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("full/f", 2000);
         const std::string empty = f.drive.dir("empty");
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
-        const int row = rowOf(w, empty);
-        deleteRow(w, empty);
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btAll"));
+        const int row = f.rowOf(empty);
+        f.deleteRow(empty);
         QCOMPARE(f.messages.texts(), QStringList{"Really delete the directory " + q(empty) + " ?"});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Question);
         QVERIFY(!exists(empty));
-        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
-        QCOMPARE(gridOf(w).Cells(5, row), q(empty)); // the other cells stay
-        QCOMPARE(w.resultLines().size(), 2);         // its line leaves the result list
+        QCOMPARE(f.grid().Cells(0, row), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(5, row), q(empty)); // the other cells stay
+        QCOMPARE(w.resultLines().size(), 2);        // its line leaves the result list
         for (const QString& line : w.resultLines())
             QVERIFY(getField(line, 6) != q(empty));
 
         // Once more: no question, nothing done.
         f.messages.clear();
         QTest::mouseDClick(w.gridView()->viewport(), Qt::LeftButton, {},
-                           w.gridView()->visualRect(gridOf(w).indexOf(0, row)).center());
+                           w.gridView()->visualRect(f.grid().indexOf(0, row)).center());
         QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Plain);
     }
@@ -428,19 +395,18 @@ private Q_SLOTS:
         f.drive.file("d/one", 1000);
         f.drive.file("d/two", 2500);
         f.drive.file("d/sub/three", 500);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         const std::string dir = f.drive.path("d");
-        deleteRow(w, dir);
+        f.deleteRow(dir);
         QCOMPARE(f.messages.texts(), QStringList({"Really delete the directory " + q(dir) + " ?", kNotEmpty,
                                                   "Deleted 3 files for a savings of 4,000 bytes."}));
         QCOMPARE(f.messages.shown()[2].kind, Messages::Kind::Plain);
         QVERIFY(!exists(dir));
-        QCOMPARE(gridOf(w).Cells(0, 1), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, 1), QString("DELETED"));
         QVERIFY(w.resultLines().isEmpty());
-        QVERIFY(button(w, "btTop")->isEnabled() && w.gridView()->isEnabled());
-        QVERIFY(button(w, "btDelete")->isVisible());
+        QVERIFY(f.button("btTop")->isEnabled() && w.gridView()->isEnabled());
+        QVERIFY(f.button("btDelete")->isVisible());
         QCOMPARE(w.statusText(), QString("Directories : 0")); // the count follows the list
     }
 
@@ -449,14 +415,13 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("d/a", 1000);
         const std::string locked = f.drive.file("d/sub/c", 500, 0444);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         const std::string dir = f.drive.path("d");
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueAnswer(Messages::Answer::No);
-        deleteRow(w, dir);
+        f.deleteRow(dir);
         QCOMPARE(
             f.messages.texts(),
             QStringList({"Really delete the directory " + q(dir) + " ?", kNotEmpty,
@@ -466,15 +431,15 @@ private Q_SLOTS:
                              q(dir) + " is still there."}));
         QVERIFY(exists(locked));
         QCOMPARE(w.statusText(), "Directories : 1 - " + q(dir) + " is still there");
-        QCOMPARE(gridOf(w).Cells(0, 1), QString("      1 K"));
+        QCOMPARE(f.grid().Cells(0, 1), QString("      1 K"));
         QCOMPARE(w.resultLines().size(), 1);
 
         // Yes this time: all goes and the row is marked.
         f.messages.clear();
-        deleteRow(w, dir);
+        f.deleteRow(dir);
         QCOMPARE(f.messages.texts().last(), QString("Deleted 1 files for a savings of 500 bytes."));
         QVERIFY(!exists(dir));
-        QCOMPARE(gridOf(w).Cells(0, 1), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, 1), QString("DELETED"));
     }
 
     // After a tree deletion the rows inside it follow the disk: marked, out of
@@ -486,20 +451,19 @@ private Q_SLOTS:
         f.drive.file("plain/sub/b", 2000);
         f.drive.file("plain/sub/deeper/c", 1000);
         f.drive.file("other/d", 4000);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 5"));
-        deleteRow(w, f.drive.path("plain"));
+        f.deleteRow(f.drive.path("plain"));
         QCOMPARE(f.messages.texts().last(), QString("Deleted 3 files for a savings of 6,000 bytes."));
         for (const char* gone : {"plain", "plain/sub", "plain/sub/deeper"})
-            QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.path(gone))), QString("DELETED"));
-        QVERIFY(gridOf(w).Cells(0, rowOf(w, f.drive.path("other"))) != "DELETED");
+            QCOMPARE(f.grid().Cells(0, f.rowOf(f.drive.path(gone))), QString("DELETED"));
+        QVERIFY(f.grid().Cells(0, f.rowOf(f.drive.path("other"))) != "DELETED");
         QCOMPARE(w.resultLines().size(), 2);
         QCOMPARE(w.statusText(), QString("Directories : 2"));
 
         f.messages.clear();
-        deleteRow(w, f.drive.path("plain/sub"));
+        f.deleteRow(f.drive.path("plain/sub"));
         QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
     }
 
@@ -508,14 +472,13 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("p/sub/x", 2000);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
+        f.shown();
+        QVERIFY(f.scan("btAll"));
         test::removeTree(f.drive.path("p"));
-        const int row = rowOf(w, f.drive.path("p/sub"));
-        deleteRow(w, f.drive.path("p/sub"));
+        const int row = f.rowOf(f.drive.path("p/sub"));
+        f.deleteRow(f.drive.path("p/sub"));
         QCOMPARE(f.messages.texts(), QStringList{"Directory already deleted"});
-        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, row), QString("DELETED"));
     }
 
     // A parent swapped for a link after the scan: refused, nothing asked.
@@ -524,17 +487,16 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("D/swapme/s/f", 2000);
         const std::string victim = f.drive.file("D/victim/s/keep", 2000);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
+        f.shown();
+        QVERIFY(f.scan("btAll"));
         QVERIFY(::rename(f.drive.path("D/swapme").c_str(), f.drive.path("D/swapme.moved").c_str()) == 0);
         f.drive.symlink("D/swapme", "victim");
         const std::string listed = f.drive.path("D/swapme/s");
-        const int row = rowOf(w, listed);
-        deleteRow(w, listed);
+        const int row = f.rowOf(listed);
+        f.deleteRow(listed);
         QCOMPARE(f.messages.texts(), QStringList{q(listed) + " has changed since the scan; scan again"});
         QVERIFY(exists(victim));
-        QVERIFY(gridOf(w).Cells(0, row) != "DELETED");
+        QVERIFY(f.grid().Cells(0, row) != "DELETED");
     }
 
     // Moving to the Trash instead: the whole tree goes at once, its rows
@@ -546,29 +508,28 @@ private Q_SLOTS:
         qputenv("XDG_DATA_HOME", QByteArray::fromStdString(f.drive.path(".data")));
         f.drive.file("t/a", 3000);
         f.drive.file("t/sub/b", 2000);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btAll"));
+        f.shown();
+        QVERIFY(f.scan("btAll"));
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueChoice(true);
         const std::string dir = f.drive.path("t");
-        deleteRow(w, dir);
+        f.deleteRow(dir);
         QCOMPARE(f.messages.shown()[0].choice, QString("Move to Trash instead of deleting"));
         QVERIFY(!f.messages.shown()[0].checked);
         QCOMPARE(f.messages.texts().last(),
                  "Moved to Trash: " + q(dir) + "\nIts space is freed only when the Trash is emptied.");
         QVERIFY(exists(f.drive.path(".data/Trash/files/t/sub/b")));
-        QCOMPARE(gridOf(w).Cells(0, rowOf(w, dir)), QString("DELETED"));
-        QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.path("t/sub"))), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, f.rowOf(dir)), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, f.rowOf(f.drive.path("t/sub"))), QString("DELETED"));
         // Remembered: offered ticked next time.
         f.messages.clear();
         f.drive.file("u/c", 10);
-        QVERIFY(runScan(w, "btAll"));
+        QVERIFY(f.scan("btAll"));
         f.messages.queueAnswer(Messages::Answer::No);
-        deleteRow(w, f.drive.path("u"));
+        f.deleteRow(f.drive.path("u"));
         QVERIFY(f.messages.shown().last().checked);
         f.messages.queueChoice(false);
-        deleteRow(w, f.drive.path("u")); // Yes, unticked: deleted for good
+        f.deleteRow(f.drive.path("u")); // Yes, unticked: deleted for good
         QVERIFY(!exists(f.drive.path("u")));
         QVERIFY(!exists(f.drive.path(".data/Trash/files/u")));
         if (oldData.isEmpty())
@@ -585,9 +546,8 @@ private Q_SLOTS:
         Fixture f;
         const std::string ro = f.drive.file("v/ro.txt", 10, 0444);
         const std::string secret = f.scratch.file("secret", 5, 0600);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         f.messages.setWhileAsked([&](const QString& question) {
             if (question.contains("read-only")) {
                 ::unlink(ro.c_str());
@@ -595,7 +555,7 @@ private Q_SLOTS:
             }
         });
         const std::string dir = f.drive.path("v");
-        deleteRow(w, dir);
+        f.deleteRow(dir);
         QCOMPARE(f.messages.texts().last(),
                  "Deleted 0 files for a savings of 0 bytes.\n\n" + q(dir) +
                      " is still there.\n\n1 not deleted: 1 changed since the scan\n"
@@ -604,7 +564,7 @@ private Q_SLOTS:
         struct stat st;
         QVERIFY(::stat(secret.c_str(), &st) == 0);
         QCOMPARE(st.st_mode & 0777, 0600u);
-        QVERIFY(gridOf(w).Cells(0, rowOf(w, dir)) != "DELETED");
+        QVERIFY(f.grid().Cells(0, f.rowOf(dir)) != "DELETED");
         QCOMPARE(w.statusText(), "Directories : 1 - " + q(dir) + " is still there: 1 changed since the scan");
     }
 
@@ -614,13 +574,12 @@ private Q_SLOTS:
         Fixture f;
         for (const char* name : {"repo/.git/HEAD", "repo/.git/config", "repo/.gitignore", "repo/main.c"})
             f.drive.file(name, 100, 0444);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        f.shown();
+        QVERIFY(f.scan("btTop"));
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueAnswer(Messages::Answer::YesToAll);
-        deleteRow(w, f.drive.path("repo"));
+        f.deleteRow(f.drive.path("repo"));
         QCOMPARE(f.messages.texts().size(), 4);
         QCOMPARE(f.messages.texts().last(), QString("Deleted 4 files for a savings of 400 bytes."));
         QVERIFY(!exists(f.drive.path("repo")));
@@ -630,17 +589,16 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("d/a", 1000);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        f.shown();
+        QVERIFY(f.scan("btTop"));
         f.messages.queueAnswer(Messages::Answer::No);
-        deleteRow(w, f.drive.path("d"));
+        f.deleteRow(f.drive.path("d"));
         f.messages.queueAnswer(Messages::Answer::Yes);
         f.messages.queueAnswer(Messages::Answer::Cancel);
-        deleteRow(w, f.drive.path("d"));
+        f.deleteRow(f.drive.path("d"));
         QCOMPARE(f.messages.texts().size(), 3);
         QVERIFY(exists(f.drive.path("d/a")));
-        QCOMPARE(gridOf(w).Cells(0, 1), QString("      0 K"));
+        QCOMPARE(f.grid().Cells(0, 1), QString("      0 K"));
     }
 
     // The real bytes of the row are deleted, never a path read back from the
@@ -652,11 +610,10 @@ private Q_SLOTS:
         const std::string lookalike = f.drive.dir("a?b\xef\xbf\xbd");
         f.drive.file("a\tb\xff/f", 10);
         f.drive.file("a?b\xef\xbf\xbd/f", 10);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
-        const int row = rowOf(w, odd);
-        QCOMPARE(gridOf(w).Cells(5, row), gridOf(w).Cells(5, rowOf(w, lookalike)));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
+        const int row = f.rowOf(odd);
+        QCOMPARE(f.grid().Cells(5, row), f.grid().Cells(5, f.rowOf(lookalike)));
         w.gridView()->setRow(row);
         QSignalSpy done(w.runner(), &ScanRunner::finished);
         QTest::mouseDClick(w.gridView()->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(5, 5));
@@ -664,7 +621,7 @@ private Q_SLOTS:
         QCOMPARE(f.messages.texts().last(), QString("Deleted 1 files for a savings of 10 bytes."));
         QVERIFY(!exists(odd));
         QVERIFY(exists(lookalike + "/f"));
-        QCOMPARE(gridOf(w).Cells(0, row), QString("DELETED"));
+        QCOMPARE(f.grid().Cells(0, row), QString("DELETED"));
     }
 
     void driveRootsAndEmptyRowsAreRefused()
@@ -672,19 +629,18 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("d/a", 1000);
         f.drive.file("rootfile", 5000);
-        TfrmDirHog w(f.services);
-        w.show();
+        TfrmDirHog& w = f.shown();
         // The empty row of a cleared grid: nothing happens.
         w.gridView()->setRow(1);
         w.btDeleteClick();
         QVERIFY(f.messages.shown().isEmpty());
 
-        QVERIFY(runScan(w, "btAll"));
-        deleteRow(w, f.drive.root());
+        QVERIFY(f.scan("btAll"));
+        f.deleteRow(f.drive.root());
         QCOMPARE(f.messages.texts(),
                  QStringList{"Can't delete " + q(f.drive.root()) + ": it is the root directory of a drive"});
         QVERIFY(exists(f.drive.path("rootfile")));
-        QCOMPARE(gridOf(w).Cells(0, rowOf(w, f.drive.root())), QString("      4 K"));
+        QCOMPARE(f.grid().Cells(0, f.rowOf(f.drive.root())), QString("      4 K"));
     }
 
     void clipboardAndPrintKeepTheSizeOrder()
@@ -695,24 +651,23 @@ private Q_SLOTS:
         f.drive.file("aaa/f3", 1024);
         f.drive.file("Bbb/f", 5 * 1024);
         f.drive.file("ccc/f", 2 * 1024);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         const QStringList lines = w.resultLines();
 
         w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
-        QCOMPARE(column(w, 5).first(), q(f.drive.path("aaa")));
-        QTest::mouseClick(button(w, "btClip"), Qt::LeftButton);
+        QCOMPARE(f.column(5).first(), q(f.drive.path("aaa")));
+        QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
         QCOMPARE(f.clipboard.text(), lines.join("\r\n") + "\r\n");
         QVERIFY(f.clipboard.text().startsWith("      5 K\t"));
 
-        QTest::mouseClick(button(w, "btPrint"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
         QCOMPARE(f.printing.dialogsShown(), 1);
         QVERIFY(QFileInfo(q(f.scratch.path("out.pdf"))).size() > 0);
         QVERIFY(f.messages.shown().isEmpty());
 
         f.printing.setCancel(true);
-        QTest::mouseClick(button(w, "btPrint"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
         QCOMPARE(f.printing.dialogsShown(), 2);
         QVERIFY(f.messages.shown().isEmpty());
     }
@@ -726,51 +681,49 @@ private Q_SLOTS:
         f.drive.file("Bbb/f", 5 * 1024, 0644, test::localTime(2019, 1, 1));
         f.drive.file("ccc/x/f", 2 * 1024, 0644, test::localTime(2024, 1, 1));
         f.drive.file("ccc/y/f", 1, 0644, test::localTime(2021, 1, 1));
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
         const QString a = q(f.drive.path("aaa")), b = q(f.drive.path("Bbb")), c = q(f.drive.path("ccc"));
-        QCOMPARE(column(w, 5), QStringList({b, a, c}));
+        QCOMPARE(f.column(5), QStringList({b, a, c}));
 
         w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
-        QCOMPARE(column(w, 5), QStringList({a, c, b}));
+        QCOMPARE(f.column(5), QStringList({a, c, b}));
         QCOMPARE(checkedSortItems(w), QString("Sortbyfiles1"));
         w.SortbySize1Click(sortItem(w, "Sortbysubdirectories1"));
-        QCOMPARE(column(w, 5).first(), c);
+        QCOMPARE(f.column(5).first(), c);
         w.SortbySize1Click(sortItem(w, "Sortbydate1"));
-        QCOMPARE(column(w, 5), QStringList({c, a, b}));
+        QCOMPARE(f.column(5), QStringList({c, a, b}));
         w.SortbySize1Click(sortItem(w, "SortbyName1"));
-        QCOMPARE(column(w, 5), QStringList({a, b, c})); // letter case does not count
+        QCOMPARE(f.column(5), QStringList({a, b, c})); // letter case does not count
         QCOMPARE(checkedSortItems(w), QString("SortbyName1"));
 
         // A deleted row comes before every size.
-        deleteRow(w, f.drive.path("ccc"));
+        f.deleteRow(f.drive.path("ccc"));
         w.SortbySize1Click(sortItem(w, "SortbySize1"));
-        QCOMPARE(column(w, 5), QStringList({c, b, a}));
-        QCOMPARE(column(w, 0).first(), QString("DELETED"));
-        QCOMPARE(gridOf(w).rowPath(1), f.drive.path("ccc"));
+        QCOMPARE(f.column(5), QStringList({c, b, a}));
+        QCOMPARE(f.column(0).first(), QString("DELETED"));
+        QCOMPARE(f.grid().rowPath(1), f.drive.path("ccc"));
 
         // A new scan clears the grid and checks Size again.
         w.SortbySize1Click(sortItem(w, "SortbyName1"));
-        QVERIFY(runScan(w, "btTop"));
+        QVERIFY(f.scan("btTop"));
         QCOMPARE(checkedSortItems(w), QString("SortbySize1"));
-        QCOMPARE(column(w, 5), QStringList({b, a}));
+        QCOMPARE(f.column(5), QStringList({b, a}));
     }
 
     void browseOpensOnTheRowsDirectory()
     {
         Fixture f;
         f.drive.file("Data/f", 2048);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
+        f.shown();
+        QVERIFY(f.scan("btTop"));
         std::string shownDir;
         QString shownMask;
         OnModal<TfrmBrowse> browse([&](TfrmBrowse& b) {
             shownDir = b.directory();
             shownMask = b.mask();
         });
-        QTest::mouseClick(button(w, "btBrowse"), Qt::LeftButton);
+        QTest::mouseClick(f.button("btBrowse"), Qt::LeftButton);
         QCOMPARE(browse.seen, 1);
         QCOMPARE(shownDir, f.drive.path("Data"));
         QCOMPARE(shownMask, QString("*.*"));
@@ -780,10 +733,9 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("Data/f", 2048);
-        TfrmDirHog w(f.services);
-        w.show();
-        QVERIFY(runScan(w, "btTop"));
-        QTest::mouseClick(button(w, "btSort"), Qt::LeftButton);
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
+        QTest::mouseClick(f.button("btSort"), Qt::LeftButton);
         QTRY_VERIFY(w.sortMenu()->isVisible());
         QCOMPARE(w.sortMenu()->pos(), w.gridView()->mapToGlobal(QPoint(w.gridView()->width() / 2, 30)));
         w.sortMenu()->close();
@@ -797,8 +749,7 @@ private Q_SLOTS:
         f.drive.file(".config/rc", 100);
         const std::string r = f.drive.root();
         {
-            TfrmDirHog w(f.services);
-            w.show();
+            TfrmDirHog& w = f.shown();
             ScanChoices* choices = w.scanChoices();
             QCOMPARE(choices->hiddenBox()->text(), QString("Include hidden files and folders"));
             QCOMPARE(choices->apparentButton()->text(), QString("Apparent size"));
@@ -809,19 +760,19 @@ private Q_SLOTS:
             QCOMPARE(choices->y(), w.gridView()->geometry().bottom() + 1);
             QCOMPARE(choices->width(), w.width());
 
-            QVERIFY(runScan(w, "btAll"));
-            QVERIFY(rowOf(w, r + "/.cache/deep") == 0);
-            QCOMPARE(gridOf(w).Cells(0, 0), QString("Size"));
+            QVERIFY(f.scan("btAll"));
+            QVERIFY(f.rowOf(r + "/.cache/deep") == 0);
+            QCOMPARE(f.grid().Cells(0, 0), QString("Size"));
             choices->hiddenBox()->click();
             choices->diskButton()->click();
-            QVERIFY(runScan(w, "btAll"));
-            QVERIFY(rowOf(w, r + "/.cache/deep") != 0);
-            QVERIFY(rowOf(w, r + "/.config") != 0);
-            QCOMPARE(gridOf(w).Cells(0, 0), QString("On disk"));
+            QVERIFY(f.scan("btAll"));
+            QVERIFY(f.rowOf(r + "/.cache/deep") != 0);
+            QVERIFY(f.rowOf(r + "/.config") != 0);
+            QCOMPARE(f.grid().Cells(0, 0), QString("On disk"));
             // Sparse test files take no blocks: every line is 0 K on disk.
-            QCOMPARE(gridOf(w).Cells(0, rowOf(w, r + "/.cache/deep")).trimmed(), QString("0 K"));
+            QCOMPARE(f.grid().Cells(0, f.rowOf(r + "/.cache/deep")).trimmed(), QString("0 K"));
         }
-        TfrmDirHog again(f.services);
+        TfrmDirHog& again = f.open();
         QVERIFY(again.scanChoices()->hiddenBox()->isChecked());
         QVERIFY(again.scanChoices()->diskButton()->isChecked());
         again.scanChoices()->hiddenBox()->click();
@@ -841,8 +792,7 @@ private Q_SLOTS:
         f.folders.answers = {q(home.path("R&D notes")), q(home.path("missing"))};
         const std::string folder = home.path("R&D notes");
         {
-            TfrmDirHog w(f.services);
-            w.show();
+            TfrmDirHog& w = f.shown();
             DrivePanel* panel = w.drivePanel();
             QVERIFY(panel->folderButton()->isVisibleTo(&w));
             QTest::mouseClick(panel->folderButton(), Qt::LeftButton);
@@ -857,7 +807,7 @@ private Q_SLOTS:
             const QString shown = panel->shownCaption(3);
             QVERIFY(shown.endsWith("R&D notes"));
             QCOMPARE(panel->box(3)->text().count('&'), 2);
-            QVERIFY(button(w, "btAll")->isEnabled());
+            QVERIFY(f.button("btAll")->isEnabled());
             // The button moved on to the next place, inside the panel.
             QVERIFY(panel->folderButton()->y() > panel->box(3)->y());
             QVERIFY(panel->rect().contains(panel->folderButton()->geometry()));
@@ -869,12 +819,12 @@ private Q_SLOTS:
             QVERIFY(f.messages.shown()[0].text.startsWith("Can't open folder "));
 
             panel->box(1)->click(); // the drive off: the folder alone
-            QVERIFY(runScan(w, "btAll"));
-            QVERIFY(rowOf(w, folder) != 0);
-            QVERIFY(rowOf(w, folder + "/inner") != 0);
-            QCOMPARE(rowOf(w, f.drive.path("outside")), 0);
-            QCOMPARE(rowOf(w, home.root()), 0);
-            const QString used = gridOf(w).Cells(1, rowOf(w, folder)).trimmed();
+            QVERIFY(f.scan("btAll"));
+            QVERIFY(f.rowOf(folder) != 0);
+            QVERIFY(f.rowOf(folder + "/inner") != 0);
+            QCOMPARE(f.rowOf(f.drive.path("outside")), 0);
+            QCOMPARE(f.rowOf(home.root()), 0);
+            const QString used = f.grid().Cells(1, f.rowOf(folder)).trimmed();
             bool number = false;
             used.toDouble(&number);
             QVERIFY2(number, qPrintable(used)); // "???" when no capacity is known
@@ -882,7 +832,7 @@ private Q_SLOTS:
         }
         QCOMPARE(f.drives.folders().size(), size_t(1));
         // Remembered with the drives ticked when the window closed.
-        TfrmDirHog again(f.services);
+        TfrmDirHog& again = f.open();
         again.show();
         QVERIFY(again.drivePanel()->box(3)->toolTip().startsWith(q(folder) + "\n"));
         QVERIFY(again.drivePanel()->box(3)->isChecked());
@@ -905,14 +855,13 @@ private Q_SLOTS:
         QCOMPARE(commandLine.exitStatus, -1);
         QCOMPARE(commandLine.folders.size(), size_t(1));
         f.drives.setStartFolders(commandLine.folders);
-        TfrmDirHog w(f.services);
-        w.show();
+        TfrmDirHog& w = f.shown();
         const std::vector<Drive> selected = w.drivePanel()->selectedDrives();
         QCOMPARE(selected.size(), size_t(1));
         QCOMPARE(selected[0].root, home.path("projects"));
-        QVERIFY(runScan(w, "btAll"));
-        QVERIFY(rowOf(w, home.path("projects")) != 0);
-        QCOMPARE(rowOf(w, f.drive.root()), 0);
+        QVERIFY(f.scan("btAll"));
+        QVERIFY(f.rowOf(home.path("projects")) != 0);
+        QCOMPARE(f.rowOf(f.drive.root()), 0);
         w.drivePanel()->box(1)->click(); // leave the remembered ticks as the other tests expect
         w.drivePanel()->box(3)->click();
         w.close();

@@ -26,8 +26,6 @@ struct Fixture : WindowFixture<TfrmDup> {
         open();
         get<QSpinBox>("SpinEdit1")->setValue(0);
     }
-    ResultGrid& grid() const { return *window->gridModel(); }
-    bool scan(const char* start) { return clickAndWaitForScan(button(start), window->runner()); }
 
     std::string write(const std::string& relative, const std::string& content)
     {

@@ -35,11 +35,8 @@ struct Fixture : WindowFixture<TfrmDup> {
         findDuplicates = duplicates;
         open();
     }
-    ResultGrid& grid() const { return *window->gridModel(); }
     QString status() const { return get<QLabel>("pnlSel")->text(); }
-    // Clicks a start button and waits for the scan to end.
-    bool scan(const char* start = "btScan") { return clickAndWaitForScan(button(start), window->runner()); }
-    int rowOf(const std::string& path) const { return test::rowOf(grid(), path); }
+    bool scan(const char* start = "btScan") { return WindowFixture::scan(start); }
     void mark(int row)
     {
         window->gridView()->setRow(row);

@@ -45,9 +45,10 @@ class TfrmModsTest : public QObject {
         field(window, "dtEnd")->setText(end);
     }
 
-    // Clicks Start and waits for the scan's end.
-    static bool scan(TfrmMods& window)
+    // Sets the dates, clicks Start and waits for the scan's end.
+    static bool scan(TfrmMods& window, const QString& start, const QString& end)
     {
+        setRange(window, start, end);
         return clickAndWaitForScan(button(window, "btOK"), window.runner());
     }
 
@@ -76,8 +77,7 @@ private Q_SLOTS:
                 throw std::bad_alloc();
         });
         window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(f.messages.texts(), QStringList({"The scan failed: out of memory."}));
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Error);
         QVERIFY(!window.scanning());
@@ -100,8 +100,7 @@ private Q_SLOTS:
                 ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
         });
         window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(status(window), QString("Found : 1; 2 directories could not be read"));
         const QString tip = window.findChild<QLabel*>("pnlScan")->toolTip();
         QVERIFY2(tip.contains(QString::fromStdString(f.drive.path("gone1"))), qPrintable(tip));
@@ -172,8 +171,7 @@ private Q_SLOTS:
         for (int i = 0; i < 25; ++i)
             captions << QStringLiteral("/media/a-very-long-mount-path-name/and-more-%1").arg(i);
         f.setDriveCaptions(captions);
-        TfrmMods& window = f.open();
-        window.show();
+        TfrmMods& window = f.shown();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const int screenWidth = window.screen()->availableGeometry().width();
         QVERIFY(window.minimumWidth() <= screenWidth - 10);
@@ -192,10 +190,8 @@ private Q_SLOTS:
         f.drive.file("A/after", 10, 0644, localTime(2027, 1, 1, 0, 0, 0));
         f.drive.file(".hidden", 10, 0644, december());
         f.drive.file(".dir/inside", 10, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
 
         QCOMPARE(column(window, 0), QStringList({"F1.TXT", "f2", "f3"}));
         QCOMPARE(column(window, 1), QStringList({"12/31/2026", "12/1/2026", "12/7/2026"}));
@@ -222,10 +218,8 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("f", 10, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/8/2026", "12/7/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/8/2026", "12/7/2026"));
         QCOMPARE(f.messages.texts(), QStringList({"No files found."}));
         QCOMPARE(f.messages.shown()[0].kind, Messages::Kind::Information);
         QCOMPARE(status(window), QString("Found : 0"));
@@ -238,13 +232,10 @@ private Q_SLOTS:
     {
         Fixture f;
         f.drive.file("old", 10, 0644, localTime(1975, 6, 1, 9, 30));
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "1/2/1980", "12/31/2030");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "1/2/1980", "12/31/2030"));
         QCOMPARE(window.resultRows(), 0);
-        setRange(window, "12/31/1979", "1/1/1980");
-        QVERIFY(scan(window));
+        QVERIFY(scan(window, "12/31/1979", "1/1/1980"));
         QCOMPARE(window.resultRows(), 1);
         QCOMPARE(grid(window).Cells(1, 1), QString("1/1/1980"));
         QCOMPARE(grid(window).Cells(2, 1), QString("12:00:00 PM"));
@@ -280,8 +271,7 @@ private Q_SLOTS:
         QFETCH(QString, focused);
         Fixture f;
         f.drive.file("f", 10, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
+        TfrmMods& window = f.shown();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         setRange(window, start, end);
@@ -297,8 +287,7 @@ private Q_SLOTS:
     void leavingAFieldChecksItsDate()
     {
         Fixture f;
-        TfrmMods& window = f.open();
-        window.show();
+        TfrmMods& window = f.shown();
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QLineEdit* start = field(window, "dtStart");
@@ -411,8 +400,7 @@ private Q_SLOTS:
         TfrmMods& window = f.open();
         window.setResultLimit(3);
         window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(f.messages.texts(),
                  QStringList({"Resource limit reached ... cannot process any more files.\r"
                               "Try increasing the file threshold."}));
@@ -429,10 +417,8 @@ private Q_SLOTS:
         f.drive.file("a", 100, 0644, december());
         f.drive.file("b", 200, 0644, december());
         f.drive.file("c", 300, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         const QIcon empty = button(window, "btDelete")->icon();
         gridView(window)->setRow(1);
         for (int i = 0; i < 3; ++i)
@@ -461,10 +447,8 @@ private Q_SLOTS:
         Fixture f;
         const std::string a = f.drive.file("a", 100, 0644, december());
         const std::string b = f.drive.file("b", 200, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         ::unlink(a.c_str());
         window.deleteOneFile(1); // missing: listed, not counted
         QCOMPARE(status(window), QString("0 files 0 bytes"));
@@ -487,10 +471,8 @@ private Q_SLOTS:
         f.drive.file("b/zeta", 10, 0644, december(3));
         f.drive.file("a/Alpha", 10, 0644, december(20));
         f.drive.file("mid", 10, 0644, december(10));
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(column(window, 0), QStringList({"Alpha", "zeta", "mid"}));
         const QStringList walkOrder = window.resultLines();
         window.deleteOneFile(2); // zeta
@@ -537,14 +519,12 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("a", 100, 0644, december());
         f.drive.file("b", 200, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         window.deleteOneFile(1);
         window.deleteOneFile(2);
         window.sortMenu()->actions()[1]->trigger();
-        QVERIFY(scan(window));
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(window.markedFileCount(), 0);
         QCOMPARE(window.markedByteCount(), 0);
         QVERIFY(window.markedPaths().empty());
@@ -563,10 +543,8 @@ private Q_SLOTS:
         f.drive.file("keep", 10, 0644, december());
         const std::string odd = f.drive.file("odd\tname\xff", 50, 0644, december());
         const std::string plain = f.drive.file("plain", 70, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(column(window, 0), QStringList({"keep", "odd?name\xef\xbf\xbd", "plain"}));
         window.deleteOneFile(2);
         window.deleteOneFile(3);
@@ -588,10 +566,8 @@ private Q_SLOTS:
         Fixture f;
         f.drive.file("sub/target.txt", 10, 0644, december());
         f.drive.file("sub/other.txt", 10, 0644, december());
-        TfrmMods& window = f.open();
-        window.show();
-        setRange(window, "12/1/2026", "12/31/2026");
-        QVERIFY(scan(window));
+        TfrmMods& window = f.shown();
+        QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         gridView(window)->setRow(2);
         QCOMPARE(grid(window).Cells(0, 2), QString("target.txt"));
         std::string shownDir;
@@ -616,8 +592,7 @@ private Q_SLOTS:
     void calendarButtonsMoveTheOtherField()
     {
         Fixture f;
-        TfrmMods& window = f.open();
-        window.show();
+        TfrmMods& window = f.shown();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         setRange(window, "12/8/2026", "12/10/2026");
         auto stepAndOk = [](int key) {
