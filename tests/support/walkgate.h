@@ -13,12 +13,18 @@ namespace kelvane::test {
 
 // Holds a walk before the directories named (every directory below the root
 // when no name is given) until released, so that a test can act while a walk
-// is known to be running there. Released when it goes.
+// is known to be running there. Released when it goes, which waits until
+// every thread it held has left it.
 class WalkGate {
 public:
     WalkGate() = default;
     explicit WalkGate(std::string name) : name_(std::move(name)) {}
-    ~WalkGate() { release(); }
+    ~WalkGate()
+    {
+        release();
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return inside_ == 0; });
+    }
     WalkGate(const WalkGate&) = delete;
     WalkGate& operator=(const WalkGate&) = delete;
 
@@ -36,8 +42,11 @@ public:
     {
         std::unique_lock lock(mutex_);
         ++waiting_;
+        ++inside_;
         changed_.notify_all();
         changed_.wait(lock, [this] { return released_; });
+        --inside_;
+        changed_.notify_all();
     }
     // How many directories have been held so far.
     int waiting()
@@ -63,6 +72,7 @@ private:
     std::mutex mutex_;
     std::condition_variable changed_;
     int waiting_ = 0;
+    int inside_ = 0; // threads in hold() now
     bool released_ = false;
 };
 

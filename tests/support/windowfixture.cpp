@@ -151,9 +151,7 @@ QStringList layoutDifferences(QWidget& window, const std::vector<ControlLine>& t
             placed = here == inWindow(other);
             break;
         case Place::ClearOf:
-            placed =
-                here.x() > inWindow(other).x() +
-                               (qobject_cast<QLabel*>(other) ? other->sizeHint().width() : other->width());
+            placed = here.x() > inWindow(other).right();
             break;
         case Place::FromRight:
             placed = parent->width() - (g.right() + 1) == p.x * s;

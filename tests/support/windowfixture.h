@@ -172,7 +172,7 @@ inline const auto after = [](const char* other, int gap = 3) {
     return Place{Place::After, gap, 0, 0, 0, other};
 };
 inline const auto sameAs = [](const char* other) { return Place{Place::SameAs, 0, 0, 0, 0, other}; };
-// Left of it ends what other needs (a label: its text), other being left of it.
+// Right of all of other (which is left of it).
 inline const auto clearOf = [](const char* other) { return Place{Place::ClearOf, 0, 0, 0, 0, other}; };
 // Its right edge gap pixels from its parent's.
 inline const auto fromRight = [](int gap) { return Place{Place::FromRight, gap}; };

@@ -4,21 +4,18 @@
 #include "common/resultgrid.h"
 #include "common/ui/MarkingWindow.h"
 #include "common/ui/ResultGridView.h"
-#include "common/ui/services.h"
 #include "support/pinnedsettings.h"
-#include "support/temptree.h"
+#include "support/walkgate.h"
+#include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QtTest>
 
-#include <atomic>
 #include <stdexcept>
-#include <thread>
 
 using namespace kelvane;
-using kelvane::test::TempTree;
 
 namespace {
 
@@ -37,9 +34,6 @@ public:
         checkSortItem(bySize);
     }
 
-    // A failed check must not leave the job holding the window's end.
-    ~MarkingProbe() override { release_ = true; }
-
     void setRows(const std::vector<std::string>& paths)
     {
         std::vector<GridRow> rows;
@@ -52,14 +46,9 @@ public:
     // Runs a job off the window's thread that waits until released.
     void holdJob()
     {
-        runInBackground(
-            [this] {
-                while (!release_)
-                    std::this_thread::yield();
-            },
-            [](const QString&) {});
+        runInBackground([this] { gate_.hold(); }, [](const QString&) {});
     }
-    void releaseJob() { release_ = true; }
+    void releaseJob() { gate_.release(); }
 
     void sortBy(QAction* item)
     {
@@ -81,7 +70,7 @@ protected:
 
 private:
     QLabel* status_;
-    std::atomic<bool> release_{false};
+    test::WalkGate gate_; // lets a held job go when the probe goes
 };
 
 } // namespace
@@ -89,20 +78,15 @@ private:
 class MarkingWindowTest : public QObject {
     Q_OBJECT
 
-    struct Fixture {
-        TempTree tree;
-        ScriptedMessages messages;
-        FixedDriveList drives = FixedDriveList::fromDirectories({tree.root()});
-        FixedClock clock{QDateTime(QDate(2026, 12, 8), QTime(10, 0))};
-        Services services{&messages, nullptr, nullptr, &drives, &clock, nullptr};
+    struct Fixture : test::WindowServices {
         MarkingProbe window{services};
 
         Fixture()
         {
-            tree.file("a", 100);
-            tree.file("b", 200);
-            tree.file("c", 300);
-            window.setRows({tree.path("a"), tree.path("b"), tree.path("c")});
+            drive.file("a", 100);
+            drive.file("b", 200);
+            drive.file("c", 300);
+            window.setRows({drive.path("a"), drive.path("b"), drive.path("c")});
         }
         QString cell(int row) const { return window.gridModel()->Cells(1, row); }
         QStringList ticks() const
@@ -133,14 +117,14 @@ private Q_SLOTS:
         QCOMPARE(f.cell(1), QStringLiteral("10:00"));
         QCOMPARE(f.window.gridView()->Row(), 1);
         QCOMPARE(f.ticks(), QStringList({"Size"}));
-        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.tree.path("a")));
+        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.drive.path("a")));
         f.window.releaseJob();
         QTRY_VERIFY(!f.window.busy());
 
         f.window.DeleteAllFiles(); // marks row 1, moves to row 2
         f.window.gridDblClick();   // marks row 2, stays
         f.window.gridDblClick();   // takes it back
-        QCOMPARE(f.window.markedPaths(), std::vector<std::string>{f.tree.path("a")});
+        QCOMPARE(f.window.markedPaths(), std::vector<std::string>{f.drive.path("a")});
         QCOMPARE(f.window.markedByteCount(), 100);
         QCOMPARE(f.cell(1), QStringLiteral("MARKED"));
         QCOMPARE(f.cell(2), QStringLiteral("OOPS"));
@@ -156,13 +140,13 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.window.sortBy(f.window.byName));
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(f.ticks(), QStringList());
-        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.tree.path("a")));
+        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.drive.path("a")));
 
         f.window.throwing = false;
         f.window.byName->trigger();
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(f.ticks(), QStringList({"Name"}));
-        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.tree.path("c")));
+        QCOMPARE(f.window.gridModel()->Cells(0, 1), QString::fromStdString(f.drive.path("c")));
     }
 };
 

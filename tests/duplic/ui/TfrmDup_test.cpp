@@ -169,6 +169,7 @@ private Q_SLOTS:
             QVERIFY2(b->isHidden() || b->geometry().right() < w.minimumWidth(), qPrintable(b->text()));
         QVERIFY_NO_DIFFERENCES(sharedAccelerators(w));
         QVERIFY(f.get<QLabel>("Label1")->font().bold());
+        QVERIFY(f.button("btScan")->isEnabled());
         QCOMPARE(f.grid().RowCount(), 2);
         QVERIFY(w.drivePanel()->box(1)->isChecked());
         QVERIFY(!w.drivePanel()->box(2)->isChecked());
