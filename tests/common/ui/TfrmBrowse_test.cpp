@@ -2,6 +2,7 @@
 #include "common/ui/services.h"
 #include "support/pinnedsettings.h"
 #include "support/temptree.h"
+#include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 
@@ -77,20 +77,6 @@ void clickFile(QWidget& window, const QString& name, Qt::KeyboardModifiers modif
     }
     QFAIL(qPrintable("not listed: " + name));
 }
-
-// Closes whatever modal window is open, so that a test that went wrong
-// cannot hang in exec().
-struct ModalGuard {
-    QTimer timer;
-    ModalGuard()
-    {
-        QObject::connect(&timer, &QTimer::timeout, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        timer.start(5000);
-    }
-};
 
 } // namespace
 
@@ -408,8 +394,9 @@ private Q_SLOTS:
         TempTree temp{quietBase()};
         const std::string dir = temp.dir("d\xff");
         temp.dir("d\xef\xbf\xbd");
-        ModalGuard guard;
+        test::OnModal<> opened([](QWidget&) {});
         QVERIFY(!TfrmBrowse::browse(nullptr, services, dir, "", "*.*"));
+        QCOMPARE(opened.seen, 0);
         QCOMPARE(messages.texts(),
                  QStringList({"Invalid path - " + QString::fromUtf8(temp.root()) + "/d\uFFFD"}));
     }
@@ -417,15 +404,12 @@ private Q_SLOTS:
     void missingFileKeepsWindowClosed()
     {
         Tree t;
-        bool opened = false;
-        QTimer::singleShot(0, this, [&] { opened = QApplication::activeModalWidget() != nullptr; });
-        ModalGuard guard;
+        test::OnModal<> opened([](QWidget&) {});
         QVERIFY(!TfrmBrowse::browse(nullptr, services, t.dir, "missing.txt", "*.*"));
         QCOMPARE(messages.texts(),
                  QStringList({"Invalid file name - " + QString::fromStdString(t.path("missing.txt"))}));
         QCOMPARE(messages.shown()[0].kind, Messages::Kind::Error);
-        QCoreApplication::processEvents();
-        QVERIFY(!opened);
+        QCOMPARE(opened.seen, 0);
     }
 
     // The caller's whole protocol, with the window modal.
@@ -433,15 +417,11 @@ private Q_SLOTS:
     {
         Tree t;
         QStringList seen;
-        QTimer::singleShot(0, this, [&] {
-            auto* window = qobject_cast<TfrmBrowse*>(QApplication::activeModalWidget());
-            if (!window)
-                return;
-            QTRY_COMPARE(selected(*window), QStringList({"report.doc"}));
-            seen = selected(*window);
-            QTest::keyClick(window, Qt::Key_Escape);
+        test::OnModal<TfrmBrowse> answer([&](TfrmBrowse& window) {
+            QTRY_COMPARE(selected(window), QStringList({"report.doc"}));
+            seen = selected(window);
+            QTest::keyClick(&window, Qt::Key_Escape);
         });
-        ModalGuard guard;
         QVERIFY(TfrmBrowse::browse(nullptr, services, t.dir, "report.doc", "*.*"));
         QCOMPARE(seen, QStringList({"report.doc"}));
         QVERIFY(messages.shown().isEmpty());

@@ -3,13 +3,13 @@
 #include "common/ui/services.h"
 #include "support/pinnedsettings.h"
 #include "support/temptree.h"
+#include "support/windowfixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -243,23 +243,11 @@ private Q_SLOTS:
     {
         TempTree tree;
         const std::string one = tree.file("one.txt", 10);
-        QString heading;
-        QTimer::singleShot(0, this, [&] {
-            auto* window = qobject_cast<TfrmReallyDelete*>(QApplication::activeModalWidget());
-            if (!window)
-                return;
-            heading = text(*window, "Label1");
-            QTest::mouseClick(button(*window, "BitBtn1"), Qt::LeftButton);
-        });
-        QTimer guard; // closes the window should the click above miss it
-        connect(&guard, &QTimer::timeout, this, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        guard.start(5000);
+        test::AnswerDeletion confirm;
         TfrmReallyDelete::confirmAndDelete(nullptr, services, {MarkedFile{one, {}, 10, -1}}, 10);
 
-        QCOMPARE(heading, QString("The following 1 files will be deleted."));
+        QCOMPARE(confirm.seen, 1);
+        QCOMPARE(confirm.heading, QString("The following 1 files will be deleted."));
         QCOMPARE(messages.texts(),
                  QStringList({"Really delete?", "Deleted 1 files for a savings of 10 bytes."}));
         QVERIFY(!exists(one));

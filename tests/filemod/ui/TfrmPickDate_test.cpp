@@ -2,12 +2,12 @@
 #include "filemod/ui/MonthCalendar.h"
 #include "filemod/ui/TfrmPickDate.h"
 #include "support/pinnedsettings.h"
+#include "support/windowfixture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -210,29 +210,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, how);
         QFETCH(bool, picked);
-        QTimer::singleShot(0, this, [how] {
-            auto* window = qobject_cast<TfrmPickDate*>(QApplication::activeModalWidget());
-            if (!window)
-                return;
-            QTest::keyClick(window->findChild<MonthCalendar*>()->dayGrid(), Qt::Key_PageDown);
+        test::OnModal<TfrmPickDate> answer([how](TfrmPickDate& window) {
+            QTest::keyClick(window.findChild<MonthCalendar*>()->dayGrid(), Qt::Key_PageDown);
             if (how == "ok")
-                QTest::mouseClick(window->findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
+                QTest::mouseClick(window.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
             else if (how == "enter")
-                QTest::keyClick(window->findChild<MonthCalendar*>()->dayGrid(), Qt::Key_Return);
+                QTest::keyClick(window.findChild<MonthCalendar*>()->dayGrid(), Qt::Key_Return);
             else if (how == "cancel")
-                QTest::mouseClick(window->findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
+                QTest::mouseClick(window.findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
             else if (how == "esc")
-                QTest::keyClick(window, Qt::Key_Escape);
+                QTest::keyClick(&window, Qt::Key_Escape);
             else
-                window->close();
+                window.close();
         });
-        QTimer guard; // closes the window should the steps above miss it
-        connect(&guard, &QTimer::timeout, this, [] {
-            if (QWidget* modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        guard.start(5000);
         const std::optional<QDate> result = TfrmPickDate::pick(nullptr, services, QDate(2027, 1, 31));
+        QCOMPARE(answer.seen, 1);
         QCOMPARE(result.has_value(), picked);
         if (picked)
             QCOMPARE(*result, QDate(2027, 2, 28));
