@@ -144,6 +144,9 @@ QStringList layoutDifferences(QWidget& window, const std::vector<ControlLine>& t
         case Place::Rect:
             placed = g == QRect(p.x * s, p.y * s, p.w * s, p.h * s);
             break;
+        case Place::Size:
+            placed = g.size() == QSize(p.w * s, p.h * s);
+            break;
         case Place::After:
             placed = here.x() == inWindow(other).right() + 1 + p.x * s && here.y() == inWindow(other).y();
             break;

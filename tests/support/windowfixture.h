@@ -157,7 +157,20 @@ struct AnswerDeletion : OnModal<TfrmReallyDelete> {
 // field, its label's caption), hint, whether it shows when the window is idle
 // and where it lies, in design pixels (at 96 dpi) or next to another control.
 struct Place {
-    enum Kind { Anywhere, Left, At, Rect, After, SameAs, ClearOf, FromRight, AtBottom, Between, Height };
+    enum Kind {
+        Anywhere,
+        Left,
+        At,
+        Rect,
+        Size,
+        After,
+        SameAs,
+        ClearOf,
+        FromRight,
+        AtBottom,
+        Between,
+        Height
+    };
     Kind kind = Anywhere;
     int x = 0, y = 0, w = 0, h = 0;
     const char* other = nullptr;
@@ -167,6 +180,7 @@ inline const auto anywhere = [] { return Place{}; };
 inline const auto left = [](int x) { return Place{Place::Left, x}; };
 inline const auto at = [](int x, int y) { return Place{Place::At, x, y}; };
 inline const auto rect = [](int x, int y, int w, int h) { return Place{Place::Rect, x, y, w, h}; };
+inline const auto size = [](int w, int h) { return Place{Place::Size, 0, 0, w, h}; };
 // gap pixels right of other, at its height.
 inline const auto after = [](const char* other, int gap = 3) {
     return Place{Place::After, gap, 0, 0, 0, other};
