@@ -10,7 +10,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <optional>
 #include <string>
 
@@ -72,22 +71,16 @@ int runChanged(const CliOptions& options)
     int status = kExitOk;
     RowWriter out(options.format);
     for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
-        std::unique_ptr<ChangedFilesScan> scan;
+        // No list control to fill here; each root's files are printed once it is walked.
+        ChangedFilesScan scan(range, SIZE_MAX, options.scan());
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            ChangedScanOptions scanOptions;
-            scanOptions.threads = options.threads;
-            scanOptions.io = options.io;
-            scanOptions.scan = options.scan();
-            scanOptions.progress = &progress;
-            scanOptions.limit = SIZE_MAX; // no list control to fill here
-            scan = std::make_unique<ChangedFilesScan>(range, scanOptions);
-            return scan->walk(root);
+            return scan.scanRoot(root, scanControlFor(options, progress));
         });
         if (!opened) {
             status = kExitUnreadable;
             continue;
         }
-        printRows(scan->files(), out);
+        printRows(scan.files(), out);
     }
     return status;
 }

@@ -4,7 +4,6 @@
 #include "cli/rowwriter.h"
 #include "dirhog/dirhogscan.h"
 
-#include <atomic>
 #include <cstdio>
 #include <cstring>
 
@@ -15,19 +14,15 @@ int runDirHogs(const CliOptions& options)
     const DirHogMode mode = options.has("main") ? DirHogMode::MainDirectories : DirHogMode::AllDirectories;
     const std::vector<std::string>& roots = options.paths;
     int status = kExitOk;
-    std::atomic<bool> abort{false};
     DirHogScan scan(mode, CandidateList::kDefaultLimit, options.scan());
-    scan.setOnFull([&abort] { abort = true; });
     for (const std::string& root : distinctRoots(roots, options.scan().hidden)) {
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions = walkOptionsFor(options, progress);
-            walkOptions.abort = &abort;
-            return scan.scanDrive(root, walkOptions);
+            return scan.scanRoot(root, scanControlFor(options, progress));
         });
         if (!opened)
             status = kExitUnreadable;
     }
-    if (scan.limitReached())
+    if (scan.full())
         std::fprintf(stderr, "kelvane-cli: Resource limit reached ... cannot process any more files.\n");
     RowWriter out(options.format);
     for (const DirHogRow& row : scan.handOver()) {

@@ -48,8 +48,7 @@ int run(DupMode mode, const CliOptions& options)
         if (scan.stopped())
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            WalkOptions walkOptions = walkOptionsFor(options, progress);
-            return scan.scanTree(root, walkOptions);
+            return scan.scanRoot(root, scanControlFor(options, progress));
         });
         if (!opened)
             status = kExitUnreadable;

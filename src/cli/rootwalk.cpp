@@ -73,4 +73,13 @@ WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress)
     return walkOptions;
 }
 
+ScanControl scanControlFor(const CliOptions& options, WalkProgress& progress)
+{
+    ScanControl control;
+    control.threads = options.threads;
+    control.io = options.io;
+    control.progress = &progress;
+    return control;
+}
+
 } // namespace kelvane::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/clioptions.h"
+#include "common/scan.h"
 #include "common/walker.h"
 
 #include <cstdint>
@@ -19,6 +20,8 @@ bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProg
 // The walk's settings the command line chose (--threads, --io), reporting to
 // progress. Hidden directories are each tool's own choice.
 WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress);
+// The same for a tool's scan.
+ScanControl scanControlFor(const CliOptions& options, WalkProgress& progress);
 
 // Roots and directories that could not be read in the walks so far.
 uint64_t unreadableCount();

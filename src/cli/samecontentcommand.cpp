@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -35,13 +36,36 @@ extern "C" void onInterrupt(int)
 }
 
 // Ctrl-C stops the walk or the reads; the groups proven by then are printed.
+// The handler may only set a flag; a watching thread turns it into a stop.
 class InterruptCatcher {
 public:
-    InterruptCatcher() { previous_ = std::signal(SIGINT, onInterrupt); }
-    ~InterruptCatcher() { std::signal(SIGINT, previous_); }
+    InterruptCatcher()
+        : previous_(std::signal(SIGINT, onInterrupt)), watcher_([this](std::stop_token done) { watch(done); })
+    {
+    }
+    ~InterruptCatcher()
+    {
+        watcher_.request_stop();
+        watcher_.join();
+        std::signal(SIGINT, previous_);
+    }
+    std::stop_token token() const { return stop_.get_token(); }
 
 private:
-    void (*previous_)(int) = SIG_DFL;
+    void watch(const std::stop_token& done)
+    {
+        while (!done.stop_requested()) {
+            if (interrupted) {
+                stop_.request_stop();
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+    }
+
+    std::stop_source stop_;
+    void (*previous_)(int);
+    std::jthread watcher_;
 };
 
 // Shows the comparison's progress on standard error while it runs, only when
@@ -135,7 +159,7 @@ int runSameContent(const CliOptions& options)
             break;
         const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
             WalkOptions walkOptions = walkOptionsFor(options, progress);
-            walkOptions.abort = &interrupted;
+            walkOptions.stop = catcher.token();
             return candidates.addTree(root, walkOptions);
         });
         if (!opened)
@@ -144,7 +168,7 @@ int runSameContent(const CliOptions& options)
     const std::vector<ContentFile> files = candidates.take();
     ContentOptions compareOptions;
     compareOptions.byteCompare = options.has("byte-compare");
-    compareOptions.abort = &interrupted;
+    compareOptions.stop = catcher.token();
     ContentProgress progress;
     compareOptions.progress = &progress;
     ContentGroups found;

@@ -4,7 +4,7 @@
 #include "cli/rowwriter.h"
 #include "common/displayname.h"
 #include "stats/statistics.h"
-#include "stats/statisticsfold.h"
+#include "stats/statisticsscan.h"
 
 #include <QDateTime>
 
@@ -37,18 +37,13 @@ void printBands(const char* name, const BandTotals& bands, RowWriter& out)
 int runStats(const CliOptions& options)
 {
     const std::string& root = options.paths.front();
-    StatisticsFold fold(QDateTime::currentDateTime(), options.scan().measure);
-    WalkResult<StatisticsTotals> result;
-    const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-        WalkOptions walkOptions = walkOptionsFor(options, progress);
-        walkOptions.enterHidden = options.scan().hidden;
-        result = walkTree(root, fold, walkOptions);
-        return result.stats;
-    });
+    StatisticsScan scan(QDateTime::currentDateTime(), options.scan());
+    const bool opened = walkOneRoot(
+        root, [&](WalkProgress& progress) { return scan.scanRoot(root, scanControlFor(options, progress)); });
     if (!opened)
         return kExitUnreadable;
 
-    const Statistics stats = Statistics::from(std::move(result.value));
+    const Statistics stats = scan.handOver();
     RowWriter out(options.format);
     for (const TypeRow& row : stats.types) {
         if (out.format() == OutputFormat::Json) {

@@ -16,7 +16,7 @@ int defaultReadThreads()
 }
 
 void forEachOnReadThreads(size_t count, int threads, const std::function<void(size_t)>& work,
-                          const std::atomic<bool>* abort)
+                          std::stop_token stop)
 {
     std::atomic<size_t> next{0};
     std::atomic<bool> failed{false};
@@ -24,7 +24,7 @@ void forEachOnReadThreads(size_t count, int threads, const std::function<void(si
     std::mutex errorMutex;
     auto loop = [&] {
         for (;;) {
-            if (failed.load(std::memory_order_relaxed) || (abort && abort->load(std::memory_order_relaxed)))
+            if (failed.load(std::memory_order_relaxed) || stop.stop_requested())
                 return;
             const size_t i = next.fetch_add(1, std::memory_order_relaxed);
             if (i >= count)

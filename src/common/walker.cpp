@@ -228,7 +228,7 @@ private:
         return *threadScratch;
     }
 
-    bool aborted() const { return options_.abort && options_.abort->load(std::memory_order_relaxed); }
+    bool aborted() const { return options_.stop.stop_requested(); }
 
     void releaseFd(Node* n)
     {

@@ -4,10 +4,10 @@
 #include "common/walkdir.h"
 #include "common/walkprogress.h"
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <span>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -46,7 +46,7 @@ struct WalkOptions {
     // Directories being read at once (each on its own thread, which mostly
     // waits for the disk); 0: kDefaultIo. The fold's value does not depend on it.
     int io = 0;
-    const std::atomic<bool>* abort = nullptr; // tested before every directory and entry
+    std::stop_token stop; // tested before every directory and entry
     WalkProgress* progress = nullptr;
     // Enter hidden directories too (their listings reach the fold like any other).
     bool enterHidden = false;

@@ -9,7 +9,7 @@
 namespace kelvane {
 
 DirHogScan::DirHogScan(DirHogMode mode, size_t limit, ScanOptions scan)
-    : mode_(mode), scan_(scan), candidates_(limit)
+    : Scan(scan.hidden), mode_(mode), scan_(scan), candidates_(limit)
 {
 }
 
@@ -27,16 +27,10 @@ int64_t driveCapacity(const std::string& root)
     }
 }
 
-WalkStats DirHogScan::scanDrive(const std::string& root, const WalkOptions& options)
+WalkStats DirHogScan::walkRoot(const std::string& root, const WalkOptions& walkOptions)
 {
     const int64_t capacity = driveCapacity(root);
-    // The list may refuse lines from several threads at once; report once.
-    auto onFull = [this] {
-        if (!fullReported_.exchange(true) && onFull_)
-            onFull_();
-    };
-    WalkOptions walkOptions = options;
-    walkOptions.enterHidden = scan_.hidden;
+    auto onFull = [this] { listFull(); };
     DirHogLinks links;
     WalkStats stats;
     if (mode_ == DirHogMode::MainDirectories) {

@@ -105,7 +105,7 @@ public:
     }
 
 private:
-    bool aborted() const { return options_.abort && options_.abort->load(std::memory_order_relaxed); }
+    bool aborted() const { return options_.stop.stop_requested(); }
 
     void finishStep(ContentStep step)
     {
@@ -215,7 +215,7 @@ private:
                 const ReadOutcome outcome =
                     step == ContentStep::Heads
                         ? reader.headHash(path, m.id, &m.hash)
-                        : reader.fullHash(path, m.id, &m.hash, options_.abort, bytesRead);
+                        : reader.fullHash(path, m.id, &m.hash, options_.stop, bytesRead);
                 if (outcome == ReadOutcome::Read) {
                     m.state = State::Done;
                     fileDone(step == ContentStep::Heads ? uint64_t(std::min(m.id.size, kHeadBytes)) : 0);
@@ -224,7 +224,7 @@ private:
                     fileDone(0);
                 }
             },
-            options_.abort);
+            options_.stop);
         return splitByHash(ties);
     }
 
@@ -280,7 +280,7 @@ private:
         beginStep(ContentStep::Whole, files, bytes);
         std::vector<char> finished(ties.size(), 0);
         forEachOnReadThreads(
-            ties.size(), threads_, [&](size_t i) { finished[i] = compareTie(ties[i]); }, options_.abort);
+            ties.size(), threads_, [&](size_t i) { finished[i] = compareTie(ties[i]); }, options_.stop);
         if (std::count(finished.begin(), finished.end(), 0) > 0)
             discarded_ = true;
     }

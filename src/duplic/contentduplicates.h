@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -37,7 +38,7 @@ struct ContentProgress {
 struct ContentOptions {
     int readThreads = 0;      // reads in flight; 0: defaultReadThreads()
     bool byteCompare = false; // prove equal groups byte for byte rather than by a whole-file hash
-    const std::atomic<bool>* abort = nullptr;
+    std::stop_token stop;     // the user's abort
     ContentProgress* progress = nullptr;
     // Test seams: called after each step has ended, and before each file
     // (or, comparing bytes, each group) is read.

@@ -109,7 +109,7 @@ ReadOutcome ContentReader::headHash(const std::string& path, ContentIdentity& id
 }
 
 ReadOutcome ContentReader::fullHash(const std::string& path, ContentIdentity& id, ContentHash* hash,
-                                    const std::atomic<bool>* abort, std::atomic<uint64_t>* bytesRead)
+                                    const std::stop_token& stop, std::atomic<uint64_t>* bytesRead)
 {
     CheckedFile file;
     if (const ReadOutcome opened = file.open(path, id); opened != ReadOutcome::Read) {
@@ -121,7 +121,7 @@ ReadOutcome ContentReader::fullHash(const std::string& path, ContentIdentity& id
     XXH3_128bits_reset(&state);
     int64_t total = 0;
     for (;;) {
-        if (abort && abort->load(std::memory_order_relaxed))
+        if (stop.stop_requested())
             return ReadOutcome::Aborted;
         const ssize_t got = file.read(buffer_.get(), kBufferSize);
         if (got < 0)

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <string>
 #include <sys/types.h>
 
@@ -31,7 +32,7 @@ enum class ReadOutcome {
     Read,       // the file is as listed and was read to the end asked for
     Changed,    // replaced, or its size or time differ from what was listed
     Unreadable, // could not be opened or read (error() says why)
-    Aborted,    // the abort flag turned true in the middle of the file
+    Aborted,    // a stop was requested in the middle of the file
 };
 
 // Bytes of the head hash: files up to this size are whole after the first step.
@@ -66,7 +67,7 @@ public:
     ReadOutcome headHash(const std::string& path, ContentIdentity& id, ContentHash* hash);
     // Hash of the whole file; bytesRead (may be null) grows as it reads.
     ReadOutcome fullHash(const std::string& path, ContentIdentity& id, ContentHash* hash,
-                         const std::atomic<bool>* abort, std::atomic<uint64_t>* bytesRead);
+                         const std::stop_token& stop, std::atomic<uint64_t>* bytesRead);
     // errno of the last Unreadable outcome.
     int error() const { return error_; }
 

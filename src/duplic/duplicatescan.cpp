@@ -48,8 +48,8 @@ QString candidateListFullText()
 
 class DuplicateScan::Collector final : public Fold<TakenLinks> {
 public:
-    explicit Collector(const DupScanSettings& s)
-        : settings_(s), pattern_(s.pattern), limitBytes_(s.limitKB * 1024),
+    Collector(const DupScanSettings& s, DuplicateScan& scan)
+        : scan_(scan), settings_(s), pattern_(s.pattern), limitBytes_(s.limitKB * 1024),
           request_(requestFor(kRequestScanFiles, s.scan)), once_(s.scan.measure == SizeMeasure::DiskUsage),
           local_([this] { return ThreadState(settings_.mode, settings_.searchPath, stamps_); })
     {
@@ -57,28 +57,17 @@ public:
 
     WalkStats walk(const std::string& root, const WalkOptions& options)
     {
-        userAbort_ = options.abort;
-        WalkOptions own = options;
-        own.abort = &stop_;
-        own.enterHidden = settings_.scan.hidden;
-        own.beforeDirectory = [this, hook = options.beforeDirectory](const WalkDir& dir) {
-            if (hook)
-                hook(dir);
-            userAborted();
-        };
-        WalkResult<TakenLinks> result = walkTree(root, *this, own);
+        stop_ = options.stop;
+        WalkResult<TakenLinks> result = walkTree(root, *this, options);
         // A file taken on an earlier drive (two folders of one file system) stays there.
         links_.absorbLater(std::move(result.value), [this](const TakenLink& later) { drop(later); });
-        WalkStats stats = std::move(result.stats);
-        userAborted();
-        userAbort_ = nullptr;
-        return stats;
+        return std::move(result.stats);
     }
 
     TakenLinks visit(const WalkDir& dir, std::span<const Entry> listing) override
     {
         TakenLinks links;
-        if (userAborted())
+        if (stop_.stop_requested())
             return links;
         ThreadState& state = local_.local();
         size_t directoryLength = 0; // of the directory's path with its "/"; 0 until a file is taken
@@ -94,11 +83,10 @@ public:
             // A name met earlier in this listing holds the file already.
             if (once_ && mayShareFile(e) && links.claims(e))
                 continue;
-            if (userAborted())
+            if (stop_.stop_requested())
                 break;
             if (count_.fetch_add(1, std::memory_order_relaxed) >= settings_.capacity) {
-                full_ = true;
-                stop_ = true;
+                scan_.listFull();
                 break;
             }
             if (directoryLength == 0) {
@@ -144,8 +132,6 @@ public:
         return own;
     }
 
-    bool full() const { return full_; }
-    bool stopped() const { return stop_; }
     size_t count() const
     {
         const size_t n = count_.load();
@@ -216,13 +202,7 @@ private:
         all.resize(kept);
     }
 
-    bool userAborted()
-    {
-        if (userAbort_ && userAbort_->load(std::memory_order_relaxed))
-            stop_ = true;
-        return stop_.load(std::memory_order_relaxed);
-    }
-
+    DuplicateScan& scan_;
     const DupScanSettings& settings_;
     NamePattern pattern_;
     int64_t limitBytes_;
@@ -230,9 +210,7 @@ private:
     bool once_;
     StampTextCache stamps_;
     tbb::enumerable_thread_specific<ThreadState> local_;
-    const std::atomic<bool>* userAbort_ = nullptr;
-    std::atomic<bool> stop_{false};
-    std::atomic<bool> full_{false};
+    std::stop_token stop_; // of the walk at hand
     std::atomic<size_t> count_{0};
     TakenLinks links_; // of the trees walked so far
     std::mutex droppedMutex_;
@@ -240,30 +218,16 @@ private:
 };
 
 DuplicateScan::DuplicateScan(DupScanSettings settings)
-    : settings_(std::move(settings)), collector_(std::make_unique<Collector>(settings_))
+    : Scan(settings.scan.hidden), settings_(std::move(settings)),
+      collector_(std::make_unique<Collector>(settings_, *this))
 {
 }
 
 DuplicateScan::~DuplicateScan() = default;
 
-WalkStats DuplicateScan::scanTree(const std::string& root, const WalkOptions& options)
+WalkStats DuplicateScan::walkRoot(const std::string& root, const WalkOptions& options)
 {
-    if (collector_->stopped()) {
-        WalkStats stats;
-        stats.aborted = true;
-        return stats;
-    }
     return collector_->walk(root, options);
-}
-
-bool DuplicateScan::full() const
-{
-    return collector_->full();
-}
-
-bool DuplicateScan::stopped() const
-{
-    return collector_->stopped();
 }
 
 size_t DuplicateScan::candidateCount() const
@@ -299,7 +263,7 @@ void DuplicateScan::forEachResultLine(const std::function<void(const ResultLine&
     }
 }
 
-std::vector<GridRow> DuplicateScan::takeResult(std::vector<uint32_t>* groups)
+std::vector<GridRow> DuplicateScan::handOver(std::vector<uint32_t>* groups)
 {
     std::vector<GridRow> rows;
     forEachResultLine([&](const ResultLine& r) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/resultgrid.h"
+#include "common/scan.h"
 #include "common/scanoptions.h"
 #include "common/walker.h"
 #include "duplic/candidates.h"
@@ -9,7 +10,6 @@
 
 #include <QString>
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -21,7 +21,7 @@ namespace kelvane {
 
 class SearchPathList;
 
-// Lines the candidate list takes at most; beyond it a scan stops as if aborted.
+// Lines the candidate list takes at most; beyond it a scan stops, full.
 inline constexpr size_t kCandidateCapacity = 5'000'000;
 
 struct DupScanSettings {
@@ -46,21 +46,12 @@ QString candidateListFullText();
 // entries are asked for. Sizes are in the chosen measure; with space on disk a
 // hard-linked file is taken once per scan, at the first of its names that
 // the scan takes in walk order (the drives in the order they are scanned).
-class DuplicateScan {
+class DuplicateScan final : public Scan {
 public:
     explicit DuplicateScan(DupScanSettings settings);
-    ~DuplicateScan();
-    DuplicateScan(const DuplicateScan&) = delete;
-    DuplicateScan& operator=(const DuplicateScan&) = delete;
+    ~DuplicateScan() override;
 
-    // Walks one tree and adds its files to the candidate list. The walk stops
-    // early when options.abort turns true or when the list is full.
-    WalkStats scanTree(const std::string& root, const WalkOptions& options = {});
-
-    // The candidate list reached its capacity: later files were not taken.
-    bool full() const;
-    // The scan ended early: full, or aborted through options.abort.
-    bool stopped() const;
+    // Lines taken; the capacity when the list is full.
     size_t candidateCount() const;
 
     // File hogs: the candidate list in its order. Ends the scan; the
@@ -77,9 +68,11 @@ public:
     // The result list as grid rows: each line with the real path of its file
     // and what the scan saw of it; groups, when given, receives the duplicate
     // group number of each row (duplicates mode). Ends the scan.
-    std::vector<GridRow> takeResult(std::vector<uint32_t>* groups = nullptr);
+    std::vector<GridRow> handOver(std::vector<uint32_t>* groups = nullptr);
 
 private:
+    WalkStats walkRoot(const std::string& root, const WalkOptions& options) override;
+
     class Collector;
     DupScanSettings settings_;
     std::unique_ptr<Collector> collector_;

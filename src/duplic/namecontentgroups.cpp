@@ -43,21 +43,21 @@ NameContentResult splitByContent(std::vector<GridRow> scanRows, const ContentOpt
                 present[i] = 1;
             }
         },
-        options.abort);
+        options.stop);
     std::vector<ContentFile> compared;
     std::vector<size_t> rowOf;
     for (size_t i = 0; i < files.size(); ++i) {
         if (present[i]) {
             compared.push_back(std::move(files[i]));
             rowOf.push_back(i);
-        } else if (!(options.abort && options.abort->load())) {
+        } else if (!options.stop.stop_requested()) {
             ++result.leftOut;
         }
     }
     files = {};
 
     ContentGroups found = findSameContent(compared, options);
-    result.aborted = found.aborted || (options.abort && options.abort->load() && !compared.empty());
+    result.aborted = found.aborted || (options.stop.stop_requested() && !compared.empty());
     result.leftOut += found.changed + found.unreadable;
     std::sort(found.groups.begin(), found.groups.end());
     uint32_t number = 0;

@@ -5,8 +5,9 @@
 
 namespace kelvane {
 
-ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop, bool hidden)
-    : range_(range), limit_(limit), stop_(stop),
+ChangedFilesFold::ChangedFilesFold(const DateRange& range, size_t limit, std::function<void()> onFull,
+                                   bool hidden)
+    : range_(range), limit_(limit), onFull_(std::move(onFull)),
       request_(requestFor(kRequestChangedFiles, ScanOptions{hidden}))
 {
 }
@@ -20,14 +21,15 @@ ChangedChunks ChangedFilesFold::visit(const WalkDir& dir, std::span<const Entry>
             range_.contains(e.mtime)) {
             if (chunk.files.empty())
                 rootLength = identityOf(dir).rootLength;
-            chunk.files.push_back(ChangedChunk::File{e.name, e.stamp(), FileIdentity::ofEntry(e, rootLength)});
+            chunk.files.push_back(
+                ChangedChunk::File{e.name, e.stamp(), FileIdentity::ofEntry(e, rootLength)});
         }
     }
     if (chunk.files.empty())
         return {};
     const size_t total = found_.fetch_add(chunk.files.size(), std::memory_order_relaxed) + chunk.files.size();
-    if (total > limit_ && stop_)
-        stop_->store(true);
+    if (total > limit_ && onFull_)
+        onFull_();
     chunk.directory = dir.path();
     ChangedChunks chunks;
     chunks.push_back(std::move(chunk));

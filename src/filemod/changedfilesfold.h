@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <string>
 #include <utility>
@@ -30,11 +31,11 @@ using ChangedChunks = std::list<ChangedChunk>;
 // Collects the plain files (not hidden unless asked for, not system) last written inside a
 // date range, in post-order: the files of a directory come after those of all
 // its subdirectories, each listing in name order. When more than limit files
-// have been found it sets *stop (the walk's abort flag), so that the walk ends
-// soon after.
+// have been found it calls onFull (which stops the walk soon after).
 class ChangedFilesFold final : public Fold<ChangedChunks> {
 public:
-    ChangedFilesFold(const DateRange& range, size_t limit, std::atomic<bool>* stop, bool hidden = false);
+    ChangedFilesFold(const DateRange& range, size_t limit, std::function<void()> onFull = {},
+                     bool hidden = false);
 
     ChangedChunks visit(const WalkDir& dir, std::span<const Entry> listing) override;
     ChangedChunks combine(const WalkDir& dir, ChangedChunks own,
@@ -46,7 +47,7 @@ public:
 private:
     DateRange range_;
     size_t limit_;
-    std::atomic<bool>* stop_;
+    std::function<void()> onFull_;
     uint32_t request_;
     std::atomic<size_t> found_{0};
 };

@@ -4,23 +4,17 @@
 
 namespace kelvane {
 
-ChangedFilesScan::ChangedFilesScan(const DateRange& range, ChangedScanOptions options)
-    : range_(range), options_(std::move(options)), stop_(options_.stop ? options_.stop : &ownStop_)
+ChangedFilesScan::ChangedFilesScan(const DateRange& range, size_t limit, ScanOptions scan)
+    : Scan(scan.hidden), range_(range), limit_(limit), hidden_(scan.hidden)
 {
 }
 
-WalkStats ChangedFilesScan::walk(const std::string& root)
+WalkStats ChangedFilesScan::walkRoot(const std::string& root, const WalkOptions& options)
 {
-    const size_t room = options_.limit > files_.size() ? options_.limit - files_.size() : 0;
-    ChangedFilesFold fold(range_, room, stop_, options_.scan.hidden);
-    WalkOptions walkOptions;
-    walkOptions.threads = options_.threads;
-    walkOptions.io = options_.io;
-    walkOptions.abort = stop_;
-    walkOptions.progress = options_.progress;
-    walkOptions.beforeDirectory = options_.beforeDirectory;
-    walkOptions.enterHidden = options_.scan.hidden;
-    WalkResult<ChangedChunks> result = walkTree(root, fold, walkOptions);
+    const size_t room = limit_ > files_.size() ? limit_ - files_.size() : 0;
+    ChangedFilesFold fold(
+        range_, room, [this] { listFull(); }, hidden_);
+    WalkResult<ChangedChunks> result = walkTree(root, fold, options);
 
     ChangedFileList found;
     for (ChangedChunk& chunk : result.value) {
@@ -32,7 +26,6 @@ WalkStats ChangedFilesScan::walk(const std::string& root)
         // Threads may have found more than the room before they stopped; the
         // list keeps the first ones in walk order.
         found.truncate(room);
-        full_ = true;
     }
     files_.append(std::move(found));
     return result.stats;

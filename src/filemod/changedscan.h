@@ -1,13 +1,11 @@
 #pragma once
 
+#include "common/scan.h"
 #include "common/scanoptions.h"
-#include "common/walker.h"
 #include "filemod/changedfilelist.h"
 #include "filemod/daterange.h"
 
-#include <atomic>
 #include <cstddef>
-#include <functional>
 #include <string>
 
 namespace kelvane {
@@ -15,44 +13,26 @@ namespace kelvane {
 // How many result lines a files-changed list holds at most.
 inline constexpr size_t kDefaultResultLimit = 5'000'000;
 
-struct ChangedScanOptions {
-    int threads = 0; // 0: one per core
-    int io = 0;      // directory reads in flight; 0: the walk's default
-    // The abort flag of the walks; the scan sets it itself when the list is
-    // full. Without one the scan uses its own.
-    std::atomic<bool>* stop = nullptr;
-    WalkProgress* progress = nullptr;
-    size_t limit = kDefaultResultLimit;
-    std::function<void(const WalkDir&)> beforeDirectory; // for tests
-    ScanOptions scan;                                    // hidden entries (the measure shows nowhere here)
-};
-
 // One files-changed scan over one or more trees (the selected drives): the
 // files of each tree are appended in walk order after those of the trees
-// before it.
-class ChangedFilesScan {
+// before it. Once a file had to be refused the scan is full: the list holds
+// exactly limit files, the first ones in walk order of those found.
+class ChangedFilesScan final : public Scan {
 public:
-    ChangedFilesScan(const DateRange& range, ChangedScanOptions options);
-
-    // Walks one tree and appends what it finds. stats.rootError is set when
-    // the root could not be opened; stats.aborted when the scan was stopped.
-    WalkStats walk(const std::string& root);
-
-    // True once a file had to be refused: the list holds exactly limit files,
-    // the first ones in walk order of those found.
-    bool full() const { return full_; }
-    bool stopped() const { return stop_->load(); }
+    // scan: hidden entries (the measure shows nowhere here).
+    explicit ChangedFilesScan(const DateRange& range, size_t limit = kDefaultResultLimit,
+                              ScanOptions scan = {});
 
     const ChangedFileList& files() const { return files_; }
-    ChangedFileList takeFiles() { return std::move(files_); }
+    ChangedFileList handOver() { return std::move(files_); }
 
 private:
+    WalkStats walkRoot(const std::string& root, const WalkOptions& options) override;
+
     DateRange range_;
-    ChangedScanOptions options_;
-    std::atomic<bool> ownStop_{false};
-    std::atomic<bool>* stop_;
+    size_t limit_;
+    bool hidden_;
     ChangedFileList files_;
-    bool full_ = false;
 };
 
 } // namespace kelvane

@@ -80,12 +80,12 @@ std::vector<std::string> dupPaths(const std::vector<std::string>& roots, DupMode
     settings.limitKB = limitKB;
     settings.scan = scan;
     DuplicateScan dupScan(settings);
-    WalkOptions options;
-    options.threads = threads;
+    ScanControl control;
+    control.threads = threads;
     for (const std::string& root : roots)
-        dupScan.scanTree(root, options);
+        dupScan.scanRoot(root, control);
     std::vector<std::string> paths;
-    for (const GridRow& row : dupScan.takeResult())
+    for (const GridRow& row : dupScan.handOver())
         paths.push_back(row.path);
     return paths;
 }
@@ -94,10 +94,10 @@ std::vector<DirHogRow> dirHogs(const std::vector<std::string>& roots, DirHogMode
                                int threads = 0)
 {
     DirHogScan dirScan(mode, CandidateList::kDefaultLimit, scan);
-    WalkOptions options;
-    options.threads = threads;
+    ScanControl control;
+    control.threads = threads;
     for (const std::string& root : roots)
-        dirScan.scanDrive(root, options);
+        dirScan.scanRoot(root, control);
     return dirScan.handOver();
 }
 
@@ -131,10 +131,8 @@ Statistics statistics(const std::string& root, ScanOptions scan, int threads = 0
 std::set<std::string> changedFiles(const std::string& root, ScanOptions scan)
 {
     const QDate today = QDate::currentDate();
-    ChangedScanOptions options;
-    options.scan = scan;
-    ChangedFilesScan changed(DateRange(today.addDays(-1), today.addDays(1)), options);
-    changed.walk(root);
+    ChangedFilesScan changed(DateRange(today.addDays(-1), today.addDays(1)), kDefaultResultLimit, scan);
+    changed.scanRoot(root, ScanControl());
     std::set<std::string> names;
     const ChangedFileList& files = changed.files();
     for (size_t i = 0; i < files.size(); ++i)

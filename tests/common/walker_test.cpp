@@ -379,17 +379,17 @@ TEST(Walker, AbortStopsTheWalkAndKeepsAConsistentPartialResult)
     TempTree tree;
     for (int i = 10; i < 30; ++i)
         tree.file("d" + std::to_string(i) + "/f", 10);
-    std::atomic<bool> abort{false};
+    std::stop_source abort;
     WalkOptions options;
     options.threads = 1;
     options.io = 1;
-    options.abort = &abort;
+    options.stop = abort.get_token();
     int listedAfterAbort = 0;
     options.beforeDirectory = [&](const WalkDir& dir) {
-        if (abort)
+        if (abort.stop_requested())
             ++listedAfterAbort;
         if (dir.name() == "d15")
-            abort = true;
+            abort.request_stop();
     };
     const auto result = totalsOf(tree.root(), options);
     EXPECT_TRUE(result.stats.aborted);
@@ -403,9 +403,10 @@ TEST(Walker, AbortBeforeTheRootGivesNothing)
 {
     TempTree tree;
     tree.file("f", 1);
-    std::atomic<bool> abort{true};
+    std::stop_source abort;
+    abort.request_stop();
     WalkOptions options;
-    options.abort = &abort;
+    options.stop = abort.get_token();
     const auto result = totalsOf(tree.root(), options);
     EXPECT_TRUE(result.stats.aborted);
     EXPECT_EQ(result.value, TreeTotals{});

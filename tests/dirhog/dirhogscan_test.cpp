@@ -14,10 +14,10 @@ using kelvane::test::TempTree;
 
 namespace {
 
-struct Scan {
+struct HogScan {
     std::vector<DirHogRow> rows;
     bool limitReached = false;
-    int fullCalls = 0;
+    ScanEnd ended = ScanEnd::Complete;
     std::vector<WalkStats> stats;
 };
 
@@ -26,21 +26,16 @@ struct ScanSetup {
     size_t limit = CandidateList::kDefaultLimit;
 };
 
-Scan scanRoots(DirHogMode mode, const std::vector<std::string>& roots, const ScanSetup& setup = {})
+HogScan scanRoots(DirHogMode mode, const std::vector<std::string>& roots, const ScanSetup& setup = {})
 {
-    std::atomic<bool> abort{false};
-    Scan result;
+    HogScan result;
     DirHogScan scan(mode, setup.limit);
-    scan.setOnFull([&] {
-        ++result.fullCalls;
-        abort = true;
-    });
-    WalkOptions options;
-    options.threads = setup.threads;
-    options.abort = &abort;
+    ScanControl control;
+    control.threads = setup.threads;
     for (const std::string& root : roots)
-        result.stats.push_back(scan.scanDrive(root, options));
-    result.limitReached = scan.limitReached();
+        result.stats.push_back(scan.scanRoot(root, control));
+    result.limitReached = scan.full();
+    result.ended = scan.end();
     result.rows = scan.handOver();
     return result;
 }
@@ -50,7 +45,7 @@ QString column(const DirHogRow& row, int n)
     return getField(row.line, n);
 }
 
-std::vector<std::string> paths(const Scan& scan)
+std::vector<std::string> paths(const HogScan& scan)
 {
     std::vector<std::string> out;
     for (const DirHogRow& row : scan.rows)
@@ -72,7 +67,7 @@ TEST(DirHogScan, AllDirectoriesGivesALinePerDirectoryWithItsOwnFiles)
     drive.file("one", 1000, 0644, test::localTime(2023, 7, 1, 10));
     drive.file("two", 3000, 0644, test::localTime(2024, 3, 5, 14, 30));
     drive.file("Data/f", 2048, 0644, test::localTime(2022, 1, 2));
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
 
     ASSERT_EQ(scan.rows.size(), 2u);
     const DirHogRow& root = scan.rows[0];
@@ -101,7 +96,7 @@ TEST(DirHogScan, MainDirectoriesGivesOneLinePerTopDirectory)
     drive.file("one", 1000);
     drive.file("two", 3000);
     drive.file("Data/f", 2048);
-    const Scan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
 
     ASSERT_EQ(scan.rows.size(), 1u); // the root's own files are in no line
     EXPECT_EQ(column(scan.rows[0], 1), QString("      2 K"));
@@ -119,7 +114,7 @@ TEST(DirHogScan, MainDirectoriesTotalTheWholeSubtree)
     drive.file("m/b/deep/er/z", 24, 0644, test::localTime(2019, 1, 1));
     drive.file("two/a/x", 1);
     drive.file("two/b/y", 1);
-    const Scan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
 
     ASSERT_EQ(scan.rows.size(), 2u);
     EXPECT_EQ(column(scan.rows[0], 1), QString("      3 K")); // 3,124 bytes
@@ -136,7 +131,7 @@ TEST(DirHogScan, ThousandTwentyThreeAndFourBytes)
     drive.file("a/f", 1023);
     drive.file("b/f", 1024);
     drive.file("root-file", 1);
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
     ASSERT_EQ(scan.rows.size(), 3u);
     EXPECT_EQ(scan.rows[0].path, drive.path("b"));
     EXPECT_EQ(column(scan.rows[0], 1), QString("      1 K"));
@@ -151,7 +146,7 @@ TEST(DirHogScan, ShareIsQuestionMarksWhenTheTotalReachesTheCapacity)
     ASSERT_GT(capacity, 0);
     drive.file("full/huge", capacity); // sparse: takes no space
     drive.file("small/f", 1024);
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()});
     ASSERT_EQ(scan.rows.size(), 3u);
     EXPECT_EQ(scan.rows[0].path, drive.path("full"));
     EXPECT_EQ(column(scan.rows[0], 1), QString::number(capacity / 1024).rightJustified(7) + " K");
@@ -167,7 +162,7 @@ TEST(DirHogScan, HiddenDirectoryIsCountedButNotWalked)
     drive.file("m/.dotfile", 2048);
     drive.file("m/f", 10);
 
-    const Scan all = scanRoots(DirHogMode::AllDirectories, {drive.root()});
+    const HogScan all = scanRoots(DirHogMode::AllDirectories, {drive.root()});
     ASSERT_EQ(all.rows.size(), 2u);
     EXPECT_EQ(all.rows[0].path, drive.path("m"));
     EXPECT_EQ(column(all.rows[0], 3), QString("2")); // the hidden file counts
@@ -175,7 +170,7 @@ TEST(DirHogScan, HiddenDirectoryIsCountedButNotWalked)
     EXPECT_EQ(all.rows[1].path, drive.root());
     EXPECT_EQ(column(all.rows[1], 4), QString("2"));
 
-    const Scan main = scanRoots(DirHogMode::MainDirectories, {drive.root()});
+    const HogScan main = scanRoots(DirHogMode::MainDirectories, {drive.root()});
     ASSERT_EQ(main.rows.size(), 1u);
     EXPECT_EQ(column(main.rows[0], 1), QString("      2 K"));
     EXPECT_EQ(column(main.rows[0], 3), QString("2"));
@@ -191,7 +186,7 @@ TEST(DirHogScan, LinksAndSpecialFilesAreFilesNeverEntered)
     drive.symlink("d/link", outside.path("target"));
     drive.fifo("d/pipe");
     drive.file("d/f", 10);
-    const Scan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::MainDirectories, {drive.root()});
     ASSERT_EQ(scan.rows.size(), 1u);
     EXPECT_EQ(column(scan.rows[0], 3), QString("3"));
     EXPECT_EQ(column(scan.rows[0], 4), QString("0"));
@@ -208,7 +203,7 @@ TEST(DirHogScan, EmptyRootGetsNoLine)
     // An empty directory below the root does get its line.
     TempTree withEmpty;
     withEmpty.dir("e");
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {withEmpty.root()});
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {withEmpty.root()});
     ASSERT_EQ(scan.rows.size(), 2u);
     EXPECT_EQ(scan.rows[1].line, "      0 K\t0.00\t0\t0\t\t" + q(withEmpty.path("e")) + "\t");
 }
@@ -220,7 +215,7 @@ TEST(DirHogScan, TwoDrivesMixInOneListBySize)
     a.file("big/f", 5 * 1024);
     a.file("small/f", 1 * 1024);
     b.file("middle/f", 3 * 1024);
-    const Scan scan = scanRoots(DirHogMode::MainDirectories, {a.root(), b.root()});
+    const HogScan scan = scanRoots(DirHogMode::MainDirectories, {a.root(), b.root()});
     EXPECT_EQ(paths(scan), (std::vector<std::string>{a.path("big"), b.path("middle"), a.path("small")}));
 }
 
@@ -230,7 +225,7 @@ TEST(DirHogScan, EqualSizesFollowInDescendingTextOrderRegardlessOfCase)
     drive.dir("m/apple");
     drive.dir("m/Banana");
     drive.dir("m/cherry");
-    const Scan scan = scanRoots(DirHogMode::MainDirectories, {drive.path("m")});
+    const HogScan scan = scanRoots(DirHogMode::MainDirectories, {drive.path("m")});
     EXPECT_EQ(paths(scan), (std::vector<std::string>{drive.path("m/cherry"), drive.path("m/Banana"),
                                                      drive.path("m/apple")}));
 }
@@ -239,7 +234,7 @@ TEST(DirHogScan, UnopenableRootIsReportedAndAddsNothing)
 {
     TempTree drive;
     drive.file("a/f", 10);
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {drive.path("missing"), drive.root()});
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {drive.path("missing"), drive.root()});
     EXPECT_NE(scan.stats[0].rootError, 0);
     EXPECT_EQ(scan.stats[1].rootError, 0);
     EXPECT_EQ(scan.rows.size(), 2u);
@@ -251,14 +246,15 @@ namespace {
 // that name.
 std::vector<DirHogRow> scanUntil(DirHogMode mode, const std::string& root, const std::string& stopAt)
 {
-    std::atomic<bool> abort{false};
+    std::stop_source abort;
     DirHogScan hogs(mode);
-    WalkOptions options;
-    options.threads = 1;
-    options.io = 1;
-    options.abort = &abort;
-    options.beforeDirectory = raiseAt(stopAt, abort);
-    EXPECT_TRUE(hogs.scanDrive(root, options).aborted);
+    ScanControl control;
+    control.threads = 1;
+    control.io = 1;
+    control.stop = abort.get_token();
+    control.beforeDirectory = raiseAt(stopAt, abort);
+    EXPECT_TRUE(hogs.scanRoot(root, control).aborted);
+    EXPECT_EQ(hogs.end(), ScanEnd::Aborted);
     return hogs.handOver();
 }
 
@@ -303,13 +299,14 @@ TEST(DirHogScan, FullCandidateListStopsTheWalkOnce)
         drive.file("d" + std::to_string(i) + "/f", i * 1024);
     ScanSetup setup;
     setup.limit = 5;
-    const Scan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()}, setup);
+    const HogScan scan = scanRoots(DirHogMode::AllDirectories, {drive.root()}, setup);
     EXPECT_TRUE(scan.limitReached);
-    EXPECT_EQ(scan.fullCalls, 1);
+    EXPECT_EQ(scan.ended, ScanEnd::Full); // not aborted
+    EXPECT_TRUE(scan.stats[0].aborted);   // the walk stopped there
     EXPECT_EQ(scan.rows.size(), 5u);
 
     setup.limit = 21; // exactly the 20 directories and the root
-    const Scan fits = scanRoots(DirHogMode::AllDirectories, {drive.root()}, setup);
+    const HogScan fits = scanRoots(DirHogMode::AllDirectories, {drive.root()}, setup);
     EXPECT_FALSE(fits.limitReached);
     EXPECT_EQ(fits.rows.size(), 21u);
 }
@@ -332,9 +329,9 @@ TEST(DirHogScan, SameListWithOneThreadOrMany)
         one.threads = 1;
         ScanSetup four;
         four.threads = 4;
-        const Scan a = scanRoots(mode, {drive.root()}, one);
+        const HogScan a = scanRoots(mode, {drive.root()}, one);
         for (int run = 0; run < 3; ++run) {
-            const Scan b = scanRoots(mode, {drive.root()}, four);
+            const HogScan b = scanRoots(mode, {drive.root()}, four);
             ASSERT_EQ(a.rows.size(), b.rows.size());
             for (size_t i = 0; i < a.rows.size(); ++i)
                 EXPECT_EQ(a.rows[i].line, b.rows[i].line);

@@ -206,14 +206,14 @@ TEST_P(SameContent, AbortKeepsTheGroupsProvenBeforeIt)
     const std::set<std::vector<size_t>> complete(all.groups.begin(), all.groups.end());
 
     for (const ContentStep abortIn : {ContentStep::Heads, ContentStep::Whole}) {
-        std::atomic<bool> abort{false};
+        std::stop_source abort;
         std::atomic<int> reads{0};
         ContentOptions o = options();
-        o.abort = &abort;
+        o.stop = abort.get_token();
         o.beforeRead = [&](ContentStep step, const std::string&) {
             // Whole files: mid-step (after some groups); heads: at once.
             if (step == abortIn && ++reads == (abortIn == ContentStep::Heads ? 1 : 7))
-                abort = true;
+                abort.request_stop();
         };
         const ContentGroups found = findSameContent(files, o);
         EXPECT_TRUE(found.aborted);

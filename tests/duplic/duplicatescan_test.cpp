@@ -27,15 +27,15 @@ struct Result {
     bool stopped = false;
 };
 
-Result scan(const std::vector<std::string>& roots, DupScanSettings settings, WalkOptions options = {})
+Result scan(const std::vector<std::string>& roots, DupScanSettings settings, const ScanControl& control = {})
 {
     DuplicateScan duplicateScan(settings);
     for (const std::string& root : roots)
-        duplicateScan.scanTree(root, options);
+        duplicateScan.scanRoot(root, control);
     Result result;
     result.full = duplicateScan.full();
     result.stopped = duplicateScan.stopped();
-    for (const GridRow& row : duplicateScan.takeResult()) {
+    for (const GridRow& row : duplicateScan.handOver()) {
         result.lines.append(QString::fromUtf8(row.cells));
         result.paths.push_back(row.path);
     }
@@ -276,12 +276,12 @@ TEST(DuplicateScan, SameResultWithOneThreadAndMany)
                       std::to_string(i % 37) + (i % 2 ? ".txt" : ".TXT"),
                   1000 + (i * 97) % 9000);
     for (const DupScanSettings& settings : {duplicates(), duplicates(0, true), hogs()}) {
-        WalkOptions one;
+        ScanControl one;
         one.threads = 1;
         const Result single = scan({tree.root()}, settings, one);
         EXPECT_FALSE(single.lines.isEmpty());
         for (int run = 0; run < 3; ++run) {
-            WalkOptions many;
+            ScanControl many;
             many.threads = 8;
             const Result parallel = scan({tree.root()}, settings, many);
             EXPECT_EQ(parallel.lines, single.lines);
@@ -314,17 +314,17 @@ TEST(DuplicateScan, AbortKeepsWhatWasCollected)
     TempTree tree;
     for (int i = 0; i < 40; ++i)
         tree.file("d" + std::to_string(i) + "/same.txt", 2000);
-    std::atomic<bool> abort{false};
+    std::stop_source abort;
     std::atomic<int> directories{0};
-    WalkOptions options;
-    options.threads = 1;
-    options.io = 1;
-    options.abort = &abort;
-    options.beforeDirectory = [&](const WalkDir&) {
+    ScanControl control;
+    control.threads = 1;
+    control.io = 1;
+    control.stop = abort.get_token();
+    control.beforeDirectory = [&](const WalkDir&) {
         if (++directories == 10)
-            abort = true;
+            abort.request_stop();
     };
-    const Result r = scan({tree.root(), tree.root()}, duplicates(), options);
+    const Result r = scan({tree.root(), tree.root()}, duplicates(), control);
     EXPECT_TRUE(r.stopped);
     EXPECT_FALSE(r.full);
     EXPECT_GT(r.lines.size(), 0);

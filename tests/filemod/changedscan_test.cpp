@@ -31,10 +31,10 @@ std::vector<std::string> found(const TempTree& tree, const ChangedFileList& file
 
 std::vector<std::string> scanTree(const TempTree& tree, const DateRange& range, int threads = 0)
 {
-    ChangedScanOptions options;
-    options.threads = threads;
-    ChangedFilesScan scan(range, options);
-    const WalkStats stats = scan.walk(tree.root());
+    ScanControl control;
+    control.threads = threads;
+    ChangedFilesScan scan(range);
+    const WalkStats stats = scan.scanRoot(tree.root(), control);
     EXPECT_EQ(stats.rootError, 0);
     EXPECT_FALSE(scan.full());
     return found(tree, scan.files());
@@ -101,8 +101,8 @@ TEST(ChangedScan, StampsBefore1980OnlyWhenItsFirstDayIsInRange)
     EXPECT_EQ(scanTree(tree, kDecember), Paths({"new"}));
     EXPECT_EQ(scanTree(tree, DateRange(QDate(1979, 1, 1), QDate(1980, 1, 1))), Paths({"old"}));
 
-    ChangedFilesScan scan(DateRange(QDate(1980, 1, 1), QDate(2030, 1, 1)), {});
-    scan.walk(tree.root());
+    ChangedFilesScan scan(DateRange(QDate(1980, 1, 1), QDate(2030, 1, 1)));
+    scan.scanRoot(tree.root(), {});
     ASSERT_EQ(scan.files().size(), 2u);
     EXPECT_EQ(scan.files().name(1), "old");
     EXPECT_EQ(scan.files().stamp(1), 0u);
@@ -119,25 +119,20 @@ TEST(ChangedScan, SeveralTreesInTurnAndAFullList)
     for (const char* name : {"d", "e"})
         second.file(name, 1, 0644, inDecember());
 
-    ChangedScanOptions options;
-    options.limit = 4;
-    std::atomic<bool> stop{false};
-    options.stop = &stop;
-    ChangedFilesScan scan(kDecember, options);
-    scan.walk(first.root());
+    ChangedFilesScan scan(kDecember, 4);
+    scan.scanRoot(first.root(), {});
     EXPECT_FALSE(scan.full());
-    EXPECT_FALSE(stop);
-    scan.walk(second.root());
+    EXPECT_FALSE(scan.stopped());
+    scan.scanRoot(second.root(), {});
     EXPECT_TRUE(scan.full());
-    EXPECT_TRUE(stop);
+    EXPECT_TRUE(scan.stopped());
+    EXPECT_EQ(scan.end(), ScanEnd::Full);
     ASSERT_EQ(scan.files().size(), 4u);
     EXPECT_EQ(scan.files().path(3), second.path("d"));
 
     // Exactly as many files as the list holds is not full.
-    ChangedScanOptions exact;
-    exact.limit = 3;
-    ChangedFilesScan fits(kDecember, exact);
-    fits.walk(first.root());
+    ChangedFilesScan fits(kDecember, 3);
+    fits.scanRoot(first.root(), {});
     EXPECT_FALSE(fits.full());
     EXPECT_EQ(fits.files().size(), 3u);
 }
@@ -149,25 +144,26 @@ TEST(ChangedScan, AbortKeepsWhatWasFoundInWalkOrder)
     tree.file("A/f2", 1, 0644, inDecember());
     tree.file("A/B/f1", 1, 0644, inDecember());
     tree.file("Z/f4", 1, 0644, inDecember());
-    std::atomic<bool> stop{false};
-    ChangedScanOptions options;
-    options.threads = 1;
-    options.io = 1;
-    options.stop = &stop;
-    options.beforeDirectory = raiseAt("Z", stop);
-    ChangedFilesScan scan(kDecember, options);
-    const WalkStats stats = scan.walk(tree.root());
+    std::stop_source stop;
+    ScanControl control;
+    control.threads = 1;
+    control.io = 1;
+    control.stop = stop.get_token();
+    control.beforeDirectory = raiseAt("Z", stop);
+    ChangedFilesScan scan(kDecember);
+    const WalkStats stats = scan.scanRoot(tree.root(), control);
     EXPECT_TRUE(stats.aborted);
     EXPECT_TRUE(scan.stopped());
     EXPECT_FALSE(scan.full());
+    EXPECT_EQ(scan.end(), ScanEnd::Aborted);
     EXPECT_EQ(found(tree, scan.files()), Paths({"A/B/f1", "A/f2", "f3"}));
 }
 
 TEST(ChangedScan, RootThatCannotBeOpenedIsReported)
 {
     TempTree tree;
-    ChangedFilesScan scan(kDecember, {});
-    EXPECT_NE(scan.walk(tree.path("missing")).rootError, 0);
+    ChangedFilesScan scan(kDecember);
+    EXPECT_NE(scan.scanRoot(tree.path("missing"), {}).rootError, 0);
     EXPECT_TRUE(scan.files().empty());
 }
 
@@ -179,8 +175,8 @@ TEST(ChangedScan, OddNamesKeepTheirBytes)
               "x/" +
                   odd,
               1, 0644, inDecember());
-    ChangedFilesScan scan(kDecember, {});
-    scan.walk(tree.root());
+    ChangedFilesScan scan(kDecember);
+    scan.scanRoot(tree.root(), {});
     ASSERT_EQ(scan.files().size(), 1u);
     EXPECT_EQ(scan.files().path(0), tree.path("dir\x01"
                                               "x/" +

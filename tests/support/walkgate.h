@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
+#include <stop_token>
 #include <string>
 
 namespace kelvane::test {
@@ -76,13 +77,13 @@ private:
     bool released_ = false;
 };
 
-// A hook that raises flag when a walk reaches the directory named name (the
-// walk then stops there when flag is its abort flag).
-inline std::function<void(const WalkDir&)> raiseAt(std::string name, std::atomic<bool>& flag)
+// A hook that requests a stop when a walk reaches the directory named name
+// (the walk then stops there when it watches that stop).
+inline std::function<void(const WalkDir&)> raiseAt(std::string name, std::stop_source& stop)
 {
-    return [name = std::move(name), &flag](const WalkDir& dir) {
+    return [name = std::move(name), stop](const WalkDir& dir) mutable {
         if (dir.name() == name)
-            flag = true;
+            stop.request_stop();
     };
 }
 

@@ -19,7 +19,12 @@ ScanRunner::ScanRunner(QObject* parent) : QObject(parent)
 
 ScanRunner::~ScanRunner()
 {
-    abort_ = true;
+    stopAndWait();
+}
+
+void ScanRunner::stopAndWait()
+{
+    stop_.request_stop();
     if (thread_.joinable())
         thread_.join();
 }
@@ -30,7 +35,7 @@ void ScanRunner::start(std::function<void()> job)
         return;
     if (thread_.joinable())
         thread_.join();
-    abort_ = false;
+    stop_ = std::stop_source();
     progress_.reset();
     failure_.clear();
     jobFailure_ = nullptr;

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "common/scan.h"
 #include "common/walkprogress.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
 
-#include <atomic>
 #include <exception>
 #include <functional>
+#include <stop_token>
 #include <thread>
 
 namespace kelvane {
@@ -25,16 +26,25 @@ public:
     explicit ScanRunner(QObject* parent = nullptr);
     // Aborts a running job and waits for it.
     ~ScanRunner() override;
+    // Aborts a running job and waits for it to return; its finished() still
+    // comes (unless the runner goes first).
+    void stopAndWait();
 
     void start(std::function<void()> job);
     bool running() const { return running_; }
     // Why the last job failed ("out of memory", ...); empty when it returned.
     const QString& failure() const { return failure_; }
 
-    // The job tests this flag (walks take it as their abort flag).
-    const std::atomic<bool>& abortFlag() const { return abort_; }
-    void requestAbort() { abort_ = true; }
-    bool abortRequested() const { return abort_.load(); }
+    // The job's scan control: the runner's stop token and progress.
+    ScanControl control()
+    {
+        ScanControl control;
+        control.stop = stop_.get_token();
+        control.progress = &progress_;
+        return control;
+    }
+    void requestAbort() { stop_.request_stop(); }
+    bool abortRequested() const { return stop_.stop_requested(); }
     WalkProgress& progress() { return progress_; }
 
     // Runs fn on the window's thread (from the job: message boxes, status).
@@ -51,7 +61,7 @@ private:
     void joined();
 
     std::thread thread_;
-    std::atomic<bool> abort_{false};
+    std::stop_source stop_; // a fresh one for each job
     bool running_ = false;
     QString failure_;
     std::exception_ptr jobFailure_; // set by the job's thread, read once it is joined

@@ -300,28 +300,21 @@ void TfrmDirHog::scan(DirHogMode mode)
     pnlScan->clear();
 
     ScanRunner* run = runner();
-    // Queued calls to the runner die with it, so they may use the window.
-    scan->setOnFull([this, run] {
-        run->requestAbort();
-        run->post([this] {
-            services_.messages->warning(
-                this, QStringLiteral("Resource limit reached ... cannot process any more files."));
-        });
-    });
-    WalkOptions options;
-    options.threads = walkThreads_;
-    options.io = walkThreads_; // a test's one thread reads one directory at a time
-    options.abort = &run->abortFlag();
-    options.progress = &run->progress();
-    options.beforeDirectory = walkHook_;
     const std::vector<Drive> drives = pnlDrives->selectedDrives();
-    run->start([this, run, scan, outcome = scanOutcome_, options, drives, hidden = choices.hidden] {
-        forEachSelectedDrive(
-            drives, [&](const Drive& drive) { return scan->scanDrive(drive.root, options).rootError == 0; },
-            [this, run](const Drive& drive) {
-                run->post([this, text = cantOpenDriveText(drive)] { services_.messages->error(this, text); });
-            },
-            {}, hidden);
+    // Queued calls to the runner die with it, so they may use the window.
+    run->start([this, run, scan, outcome = scanOutcome_, drives, threads = walkThreads_, hook = walkHook_] {
+        ScanControl control = run->control();
+        control.threads = threads;
+        control.io = threads; // a test's one thread reads one directory at a time
+        control.beforeDirectory = hook;
+        scan->scanDrives(drives, control, [this, run](const Drive& drive) {
+            run->post([this, text = cantOpenDriveText(drive)] { services_.messages->error(this, text); });
+        });
+        if (scan->full())
+            run->post([this] {
+                services_.messages->warning(
+                    this, QStringLiteral("Resource limit reached ... cannot process any more files."));
+            });
         // Sorted and turned into rows here, so that a big list does not hold
         // up the window when it arrives.
         std::vector<DirHogRow> rows = scan->handOver();

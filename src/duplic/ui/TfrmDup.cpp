@@ -360,42 +360,37 @@ void TfrmDup::scan(bool exact, bool content)
     const std::vector<Drive> drives = pnlDrives->selectedDrives();
     ScanRunner* r = runner();
     Messages* messages = services_.messages;
-    runner()->start([this, r, messages, outcome, drives, settings, hook = beforeDirectory_,
-                     contentHook = contentHook_] {
-        DuplicateScan duplicateScan(settings);
-        WalkOptions options;
-        options.abort = &r->abortFlag();
-        options.progress = &r->progress();
-        options.beforeDirectory = hook;
-        forEachSelectedDrive(
-            drives, [&](const Drive& d) { return duplicateScan.scanTree(d.root, options).rootError == 0; },
-            [&](const Drive& d) {
+    runner()->start(
+        [this, r, messages, outcome, drives, settings, hook = beforeDirectory_, contentHook = contentHook_] {
+            DuplicateScan duplicateScan(settings);
+            ScanControl control = r->control();
+            control.beforeDirectory = hook;
+            duplicateScan.scanDrives(drives, control, [&](const Drive& d) {
                 const QString text = cantOpenDriveText(d);
                 r->post([this, messages, text] { messages->error(this, text); });
-            },
-            [&] { return duplicateScan.stopped(); }, settings.scan.hidden);
-        outcome->full = duplicateScan.full();
-        if (outcome->content) {
-            ContentOptions compare;
-            compare.abort = &r->abortFlag();
-            compare.progress = &outcome->compare;
-            compare.beforeRead = contentHook;
-            NameContentResult split = splitByContent(duplicateScan.takeResult(), compare);
-            for (GridRow& row : split.rows) {
-                outcome->rows.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
-                                     row.path, row.identity);
-                row = GridRow();
+            });
+            outcome->full = duplicateScan.full();
+            if (outcome->content) {
+                ContentOptions compare;
+                compare.stop = control.stop;
+                compare.progress = &outcome->compare;
+                compare.beforeRead = contentHook;
+                NameContentResult split = splitByContent(duplicateScan.handOver(), compare);
+                for (GridRow& row : split.rows) {
+                    outcome->rows.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
+                                         row.path, row.identity);
+                    row = GridRow();
+                }
+                outcome->groups = std::move(split.groups);
+                outcome->leftOut = split.leftOut;
+                return;
             }
-            outcome->groups = std::move(split.groups);
-            outcome->leftOut = split.leftOut;
-            return;
-        }
-        duplicateScan.forEachResultLine([&](const ResultLine& line) {
-            outcome->rows.append(line.line, line.path, line.identity);
-            if (settings.mode == DupMode::Duplicates)
-                outcome->groups.push_back(line.group);
+            duplicateScan.forEachResultLine([&](const ResultLine& line) {
+                outcome->rows.append(line.line, line.path, line.identity);
+                if (settings.mode == DupMode::Duplicates)
+                    outcome->groups.push_back(line.group);
+            });
         });
-    });
 }
 
 // Only Abort is available while a scan runs.

@@ -79,7 +79,7 @@ TfrmMods::TfrmMods(Services& services, QWidget* parent)
                     {QStringLiteral("Name"), QStringLiteral("Date"), QStringLiteral("Time"),
                      QStringLiteral("Day"), QStringLiteral("Directory")},
                     parent),
-      scanAborted(std::make_shared<std::atomic<bool>>(false)), resultLimit_(kDefaultResultLimit)
+      resultLimit_(kDefaultResultLimit)
 {
     setObjectName(QStringLiteral("frmMods"));
     setWindowTitle(QStringLiteral("Files changed in a range of dates"));
@@ -89,11 +89,7 @@ TfrmMods::TfrmMods(Services& services, QWidget* parent)
     connect(runner(), &ScanRunner::finished, this, &TfrmMods::scanFinished);
 }
 
-TfrmMods::~TfrmMods()
-{
-    // The runner joins a running job when it goes; let that be quick.
-    scanAborted->store(true);
-}
+TfrmMods::~TfrmMods() = default;
 
 void TfrmMods::buildDateFields()
 {
@@ -202,7 +198,6 @@ void TfrmMods::FormShow()
     lbFiles.clear();
     abortNotice_ = false;
     setResultButtonsVisible(false);
-    scanAborted->store(false);
     btAbort->hide();
     pnlScan->clear();
 
@@ -400,33 +395,25 @@ void TfrmMods::scan(const DateRange& range)
 {
     lbFiles.clear();
     abortNotice_ = false;
-    scanAborted->store(false);
     setScanning(true);
 
     auto outcome = std::make_shared<Outcome>();
     outcome_ = outcome;
     ScanRunner* r = runner();
-    ChangedScanOptions options;
-    options.threads = walkThreads_;
-    options.io = walkThreads_; // a test's one thread reads one directory at a time
-    options.stop = scanAborted.get();
-    options.progress = &r->progress();
-    options.limit = resultLimit_;
-    options.beforeDirectory = beforeDirectory_;
-    options.scan = choices_->options();
     Messages* messages = services_.messages;
-    r->start([this, r, messages, outcome, range, options, stop = scanAborted,
-              drives = pnlDrives->selectedDrives()] {
-        ChangedFilesScan changed(range, options);
-        forEachSelectedDrive(
-            drives, [&](const Drive& drive) { return changed.walk(drive.root).rootError == 0; },
-            [&](const Drive& drive) {
-                // Shown on the window's thread; the walk goes on meanwhile.
-                r->post([this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
-            },
-            [&] { return stop->load(); }, options.scan.hidden);
+    r->start([this, r, messages, outcome, range, limit = resultLimit_, threads = walkThreads_,
+              hook = beforeDirectory_, choices = choices_->options(), drives = pnlDrives->selectedDrives()] {
+        ChangedFilesScan changed(range, limit, choices);
+        ScanControl control = r->control();
+        control.threads = threads;
+        control.io = threads; // a test's one thread reads one directory at a time
+        control.beforeDirectory = hook;
+        changed.scanDrives(drives, control, [&](const Drive& drive) {
+            // Shown on the window's thread; the walk goes on meanwhile.
+            r->post([this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
+        });
         outcome->full = changed.full();
-        outcome->files = changed.takeFiles();
+        outcome->files = changed.handOver();
         outcome->rows = changedGridRows(outcome->files);
     });
 }
@@ -441,7 +428,6 @@ void TfrmMods::btAbortClick()
 {
     if (!scanning())
         return;
-    scanAborted->store(true);
     runner()->requestAbort();
     btAbort->hide();
     abortNotice_ = true;
@@ -466,10 +452,8 @@ void TfrmMods::showResult()
     pnlScan->setText(QStringLiteral("Found : %1").arg(resultCount));
     noteUnreadable(pnlScan, runner()->progress());
     setScanning(false);
-    if (outcome->full) {
-        scanAborted->store(true);
+    if (outcome->full)
         services_.messages->warning(this, listFullMessage());
-    }
     if (lbFiles.empty() && !abortNotice_) {
         services_.messages->information(this, QStringLiteral("No files found."));
         return;

@@ -121,9 +121,6 @@ private:
     // Result state (the marks are MarkingWindow's).
     ChangedFileList lbFiles;   // the files of the result lines, in walk order
     bool abortNotice_ = false; // the abort notice line follows them
-    // Read by the walk; set by Abort and when the list is full. Shared with
-    // the running job, which may outlive a scan's bookkeeping here.
-    std::shared_ptr<std::atomic<bool>> scanAborted;
 
     size_t resultLimit_;
     int walkThreads_ = 0;

@@ -263,12 +263,14 @@ void TfrmStatistics::scan(const Drive& drive)
                                                                           : measureName(choices.measure);
     TabSheet2->setBytesHeading(bytesHeading);
     TabSheet4->setBytesHeading(bytesHeading);
-    collection_->options.abort = &runner_->abortFlag();
     collection_->options.progress = &runner_->progress();
     collection_->options.beforeDirectory = beforeDirectory_;
     btOK->setEnabled(false);
     choices_->setEnabled(false);
-    runner_->start([c = collection_] { c->result = walkTree(c->drive.root, c->fold, c->options); });
+    runner_->start([c = collection_, r = runner_] {
+        c->options.stop = r->control().stop;
+        c->result = walkTree(c->drive.root, c->fold, c->options);
+    });
 }
 
 void TfrmStatistics::clearVariables()
