@@ -2,6 +2,7 @@
 
 #include "cli/rootwalk.h"
 #include "cli/rowwriter.h"
+#include "common/scantexts.h"
 #include "dirhog/dirhogscan.h"
 
 #include <cstdio>
@@ -23,7 +24,7 @@ int runDirHogs(const CliOptions& options)
             status = kExitUnreadable;
     }
     if (scan.full())
-        std::fprintf(stderr, "kelvane-cli: Resource limit reached ... cannot process any more files.\n");
+        std::fprintf(stderr, "kelvane-cli: %s\n", resourceLimitText().toUtf8().constData());
     RowWriter out(options.format);
     for (const DirHogRow& row : scan.handOver()) {
         switch (options.format) {

@@ -66,11 +66,7 @@ std::vector<std::string> distinctRoots(const std::vector<std::string>& roots, bo
 
 WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress)
 {
-    WalkOptions walkOptions;
-    walkOptions.threads = options.threads;
-    walkOptions.io = options.io;
-    walkOptions.progress = &progress;
-    return walkOptions;
+    return walkOptionsOf(scanControlFor(options, progress));
 }
 
 ScanControl scanControlFor(const CliOptions& options, WalkProgress& progress)

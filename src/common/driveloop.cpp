@@ -58,9 +58,4 @@ void forEachSelectedDrive(const std::vector<Drive>& selected, const std::functio
     }
 }
 
-QString cantOpenDriveText(const Drive& drive)
-{
-    return QStringLiteral("Can't open drive ") + drive.caption;
-}
-
 } // namespace kelvane

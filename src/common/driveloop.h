@@ -17,7 +17,4 @@ void forEachSelectedDrive(const std::vector<Drive>& selected, const std::functio
                           const std::function<void(const Drive&)>& cannotOpen,
                           const std::function<bool()>& stop = {}, bool enterHidden = false);
 
-// "Can't open drive /home"
-QString cantOpenDriveText(const Drive& drive);
-
 } // namespace kelvane

@@ -21,19 +21,26 @@ WalkStats Scan::scanRoot(const std::string& root, const ScanControl& control)
         // The user's abort stops the scan's own walks.
         const std::stop_callback relay(control.stop, [this] { stop_.request_stop(); });
         if (!stopped()) {
-            WalkOptions options;
-            options.threads = control.threads;
-            options.io = control.io;
+            WalkOptions options = walkOptionsOf(control, enterHidden_);
             options.stop = stop_.get_token();
-            options.progress = control.progress;
-            options.enterHidden = enterHidden_;
-            options.beforeDirectory = control.beforeDirectory;
             stats = walkRoot(root, options);
         }
     }
     aborted_ = aborted_ || control.stop.stop_requested();
     stats.aborted = stats.aborted || stopped();
     return stats;
+}
+
+WalkOptions walkOptionsOf(const ScanControl& control, bool enterHidden)
+{
+    WalkOptions options;
+    options.threads = control.threads;
+    options.io = control.io;
+    options.stop = control.stop;
+    options.progress = control.progress;
+    options.enterHidden = enterHidden;
+    options.beforeDirectory = control.beforeDirectory;
+    return options;
 }
 
 ScanEnd Scan::end() const

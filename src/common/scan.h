@@ -21,6 +21,9 @@ struct ScanControl {
     std::function<void(const WalkDir&)> beforeDirectory;
 };
 
+// The walk's settings of a control (its stop token among them).
+WalkOptions walkOptionsOf(const ScanControl& control, bool enterHidden = false);
+
 // How a scan ended.
 enum class ScanEnd {
     Complete,

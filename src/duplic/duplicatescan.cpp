@@ -40,12 +40,6 @@ using TakenLinks = LinkClaims<TakenLink>;
 
 } // namespace
 
-QString candidateListFullText()
-{
-    return QStringLiteral("Due to Windows resource limitations ... cannot process any more files.\n\n"
-                          "Try increasing the file size limits or file match and re-scan.");
-}
-
 class DuplicateScan::Collector final : public Fold<TakenLinks> {
 public:
     Collector(const DupScanSettings& s, DuplicateScan& scan)

@@ -36,9 +36,6 @@ struct DupScanSettings {
     ScanOptions scan;       // hidden entries, size measure
 };
 
-// The warning shown when the candidate list is full.
-QString candidateListFullText();
-
 // One scan of the duplicates window over any number of trees (the selected
 // drives): collects a line for each file that is neither hidden (unless asked
 // for) nor system, matches the pattern and is larger than the limit, then

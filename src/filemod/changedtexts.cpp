@@ -2,6 +2,7 @@
 
 #include "common/displayname.h"
 #include "common/filestamp.h"
+#include "common/scantexts.h"
 #include "common/stamptext.h"
 #include "filemod/datefield.h"
 #include "filemod/daterange.h"
@@ -20,7 +21,7 @@ constexpr int kNameWidth = 14;
 
 QString abortNoticeLine()
 {
-    return QStringLiteral(" LIST INCOMPLETE ... ABORTED BY USER");
+    return QStringLiteral(" ") + abortNoticeText();
 }
 
 QString changedNameKey(std::string_view name)

@@ -22,11 +22,6 @@ QString clusterNote(const QString& drive, int64_t clusterSize)
            QStringLiteral(" bytes.");
 }
 
-QString cantOpenMessage(const QString& drive)
-{
-    return QStringLiteral("Can't open drive ") + drive;
-}
-
 QString processingStatus(uint64_t filesCounted)
 {
     if (filesCounted == 0)

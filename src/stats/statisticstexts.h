@@ -14,8 +14,6 @@ QString noDiskMessage(const QString& drive);
 QString scanNotice(const QString& drive);
 // The note about the smallest space a file takes on the drive.
 QString clusterNote(const QString& drive, int64_t clusterSize);
-// "Can't open drive " + drive.
-QString cantOpenMessage(const QString& drive);
 // The status while collecting, after filesCounted files: the count as it
 // stood at the last tenth file ("... standby : 0" from the first file on);
 // empty before the first file.

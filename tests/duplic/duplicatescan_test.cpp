@@ -1,6 +1,7 @@
 // The duplicates and file-hogs scan on real temporary trees.
 
 #include "common/filestamp.h"
+#include "common/scantexts.h"
 #include "common/searchpath.h"
 #include "common/textfields.h"
 #include "duplic/duplicatescan.h"

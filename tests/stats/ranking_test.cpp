@@ -1,3 +1,4 @@
+#include "common/scantexts.h"
 #include "stats/diskspacetexts.h"
 #include "stats/statisticstexts.h"
 #include "stats/typeranking.h"
@@ -90,7 +91,7 @@ TEST(StatisticsTexts, MessagesStatusAndCaptions)
                                "at any time by clicking CANCEL or pressing ESC.");
     EXPECT_EQ(clusterNote("/home", 4096), "Since drive /home is partitioned into 4096 bytes per cluster, the "
                                           "smallest file of only 1 byte will consume 4096 bytes.");
-    EXPECT_EQ(cantOpenMessage("/home"), "Can't open drive /home");
+    EXPECT_EQ(cantOpenDriveText("/home"), "Can't open drive /home");
     EXPECT_EQ(processingStatus(0), "");
     EXPECT_EQ(processingStatus(1), "Processing files ... standby : 0");
     EXPECT_EQ(processingStatus(10), "Processing files ... standby : 0");

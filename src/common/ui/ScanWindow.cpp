@@ -34,7 +34,7 @@ namespace kelvane {
 
 ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidth, const QStringList& titles,
                        QWidget* parent)
-    : QDialog(parent), services_(services)
+    : ScanDialog(services, parent)
 {
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
@@ -50,7 +50,6 @@ ScanWindow::ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidt
     grid->setGrid(gridModel_);
     btClose = makeButton(QStringLiteral("btClose"), QStringLiteral("Close"), QStringLiteral("Close window"));
     connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
-    runner_ = new ScanRunner(this);
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
 }
@@ -61,9 +60,9 @@ ScanWindow::~ScanWindow()
         job_.join();
 }
 
-bool ScanWindow::scanning() const
+bool ScanWindow::busy() const
 {
-    return runner_->running();
+    return runner_->running() || jobRunning_;
 }
 
 void ScanWindow::runInBackground(std::function<void()> job, std::function<void(const QString&)> done)
@@ -244,26 +243,6 @@ void ScanWindow::placeGridAndStatus(int top, QWidget* status, int statusHeight)
     status->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
-void ScanWindow::showAbortNotice(const QString& text)
-{
-    abortMessageOpen_ = true;
-    services_.messages->plain(this, text);
-    abortMessageOpen_ = false;
-    if (finishPending_) {
-        finishPending_ = false;
-        showResult();
-    }
-}
-
-void ScanWindow::scanFinished()
-{
-    if (abortMessageOpen_) {
-        finishPending_ = true;
-        return;
-    }
-    showResult();
-}
-
 void ScanWindow::cb1Click()
 {
     const bool any = pnlDrives->anyChecked();
@@ -377,14 +356,10 @@ void ScanWindow::resizeEvent(QResizeEvent* event)
     grid->setGeometry(0, gridTop_, width(), height() - gridTop_);
 }
 
-void ScanWindow::showEvent(QShowEvent* event)
+void ScanWindow::placeOnFirstShow()
 {
-    QDialog::showEvent(event);
-    if (!centred_) {
-        centred_ = true;
-        restoreWindowSize(this, settingsGroup());
-        centreOnScreen(this);
-    }
+    restoreWindowSize(this, settingsGroup());
+    centreOnScreen(this);
 }
 
 } // namespace kelvane

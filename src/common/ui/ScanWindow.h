@@ -1,8 +1,8 @@
 #pragma once
 
+#include "common/ui/ScanDialog.h"
 #include "common/ui/busypointer.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 
@@ -22,14 +22,14 @@ class DrivePanel;
 class ResultGrid;
 class ResultGridView;
 class ScanChoices;
-class ScanRunner;
 struct Services;
 
-// What the three scanning windows share: the drive panel at the top right with
-// its label, the result grid below, the Close button, the rule that the
-// start buttons work only while a drive is ticked, and the result list's
-// buttons (Print, Clipboard, Browse, Sort) with the sort menu.
-class ScanWindow : public QDialog {
+// What the three windows that scan the ticked drives share, besides the scan
+// flow: the drive panel at the top right with its label, the result grid
+// below, the Close button, the rule that the start buttons work only while a
+// drive is ticked, and the result list's buttons (Print, Clipboard, Browse,
+// Sort) with the sort menu.
+class ScanWindow : public ScanDialog {
     Q_OBJECT
 public:
     ScanWindow(Services& services, int driveBoxWidth, int drivePanelWidth, const QStringList& titles,
@@ -46,12 +46,9 @@ public:
     // Enables the start buttons when at least one drive box is ticked.
     void cb1Click();
 
-    // Runs the window's scans off its thread; the window cannot be closed
-    // while one runs.
-    ScanRunner* runner() const { return runner_; }
-    bool scanning() const;
-    // A scan or a background job (a sort) runs: the window cannot be closed.
-    bool busy() const { return scanning() || jobRunning_; }
+    // A job of the runner (a scan) or a background job (a sort) runs: the
+    // window cannot be closed.
+    bool busy() const;
     void reject() override;
     void done(int result) override;
 
@@ -122,30 +119,21 @@ protected:
     // the grid fills the height from top down to them.
     void placeGridAndStatus(int top, QWidget* status, int statusHeight);
 
-    // The abort notice comes first: a scan that ends while it is open shows
-    // its result only once the user has read it.
-    void showAbortNotice(const QString& text);
-    // For the runner's finished(): shows the result now or after the notice.
-    void scanFinished();
-    // Builds and shows the result of the scan that just ended.
-    virtual void showResult() {}
-
     // Runs job off the window's thread and then done on it, with the reason
     // when job threw (empty when it ended well); meanwhile the busy pointer
     // shows and the window cannot be closed. One at a time.
     void runInBackground(std::function<void()> job, std::function<void(const QString& failure)> done);
 
     void resizeEvent(QResizeEvent* event) override;
-    void showEvent(QShowEvent* event) override;
+    // Its remembered size, centred.
+    void placeOnFirstShow() override;
     void closeEvent(QCloseEvent* event) override;
 
-    Services& services_;
     DrivePanel* pnlDrives;
     QLabel* Label4;
     ResultGrid* gridModel_;
     ResultGridView* grid;
     QPushButton* btClose;
-    ScanRunner* runner_;
     ScanChoices* choices_ = nullptr; // made by each window, at its place in the tab order
     QPushButton* btAbort = nullptr;  // made by each window
     QPushButton* btPrint = nullptr;
@@ -164,9 +152,6 @@ private:
     bool jobRunning_ = false;
     std::optional<BusyPointer> jobPointer_; // while the background job runs
     bool drivesSetUp_ = false;
-    bool centred_ = false;
-    bool abortMessageOpen_ = false;
-    bool finishPending_ = false;
     int gridTop_ = 140;
 };
 

@@ -3,11 +3,11 @@
 #include "common/boundpath.h"
 #include "common/commas.h"
 #include "common/displayname.h"
-#include "common/driveloop.h"
 #include "common/filestamp.h"
 #include "common/gridsort.h"
 #include "common/pathnames.h"
 #include "common/resultgrid.h"
+#include "common/scantexts.h"
 #include "common/stamptext.h"
 #include "common/trash.h"
 #include "common/ui/DrivePanel.h"
@@ -17,7 +17,6 @@
 #include "common/ui/TfrmBrowse.h"
 #include "common/ui/geometry.h"
 #include "common/ui/reportprinter.h"
-#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 #include "dirhog/dirline.h"
@@ -38,7 +37,6 @@ namespace kelvane {
 
 namespace {
 
-const QString kAbortNotice = QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
 const QString kDeletedMark = QStringLiteral("DELETED");
 
 // Design sizes at 96 dpi.
@@ -77,7 +75,6 @@ TfrmDirHog::TfrmDirHog(Services& services, QWidget* parent)
     layoutControls();
     resize(scaled(this, 638), scaled(this, 414));
     connect(runner(), &ScanRunner::tick, this, &TfrmDirHog::runnerTick);
-    connect(runner(), &ScanRunner::finished, this, &TfrmDirHog::runnerFinished);
     FormShow();
 }
 
@@ -290,31 +287,17 @@ void TfrmDirHog::scan(DirHogMode mode)
         return;
     lb.clear();
     lbPaths.clear();
-    abortedByUser_ = false;
     const ScanOptions choices = choices_->options();
     auto scan = std::make_shared<DirHogScan>(mode, candidateLimit_, choices);
     shownMeasure_ = choices.measure;
     gridModel_->setCells(0, 0, sizeHeading(shownMeasure_, QStringLiteral("Size")));
-    scanOutcome_ = std::make_shared<ScanOutcome>();
+    found_ = std::make_shared<FoundDirectories>();
     setBusy(Job::Scan);
     pnlScan->clear();
 
-    ScanRunner* run = runner();
-    const std::vector<Drive> drives = pnlDrives->selectedDrives();
-    // Queued calls to the runner die with it, so they may use the window.
-    run->start([this, run, scan, outcome = scanOutcome_, drives, threads = walkThreads_, hook = walkHook_] {
-        ScanControl control = run->control();
-        control.threads = threads;
-        control.io = threads; // a test's one thread reads one directory at a time
-        control.beforeDirectory = hook;
-        scan->scanDrives(drives, control, [this, run](const Drive& drive) {
-            run->post([this, text = cantOpenDriveText(drive)] { services_.messages->error(this, text); });
-        });
-        if (scan->full())
-            run->post([this] {
-                services_.messages->warning(
-                    this, QStringLiteral("Resource limit reached ... cannot process any more files."));
-            });
+    startScan([scan, outcome = found_, drives = pnlDrives->selectedDrives(),
+               cannotOpen = reportCannotOpen()](const ScanControl& control) {
+        const ScanEnd end = scan->scanDrives(drives, control, cannotOpen);
         // Sorted and turned into rows here, so that a big list does not hold
         // up the window when it arrives.
         std::vector<DirHogRow> rows = scan->handOver();
@@ -326,6 +309,7 @@ void TfrmDirHog::scan(DirHogMode mode)
             outcome->lines.append(std::move(row.line));
             outcome->paths.push_back(std::move(row.path));
         }
+        return end;
     });
 }
 
@@ -333,10 +317,8 @@ void TfrmDirHog::btAbortClick()
 {
     if (job_ != Job::Scan)
         return;
-    runner()->requestAbort();
     btAbort->hide();
-    abortedByUser_ = true;
-    services_.messages->plain(this, kAbortNotice);
+    abortScan();
 }
 
 void TfrmDirHog::runnerTick()
@@ -350,27 +332,31 @@ void TfrmDirHog::runnerTick()
                                            : displayName(dir));
 }
 
-void TfrmDirHog::runnerFinished()
+void TfrmDirHog::jobFinished()
 {
-    if (job_ == Job::Scan)
-        scanFinished();
-    else if (job_ == Job::Deletion)
+    if (job_ == Job::Deletion)
         treeDeletionFinished();
 }
 
-void TfrmDirHog::scanFinished()
+void TfrmDirHog::showFailure()
 {
-    const std::shared_ptr<ScanOutcome> outcome = std::move(scanOutcome_);
-    if (!runner()->failure().isEmpty()) {
-        gridModel_->setRowCount(1); // the title row alone
-        pnlScan->clear();
-        setBusy(Job::None);
-        services_.messages->error(this, scanFailedText(runner()->failure()));
-        return;
-    }
+    found_.reset();
+    gridModel_->setRowCount(1); // the title row alone
+    pnlScan->clear();
+    setBusy(Job::None);
+}
+
+QLabel* TfrmDirHog::statusLine() const
+{
+    return pnlScan;
+}
+
+size_t TfrmDirHog::showResult(ScanOutcome)
+{
+    const std::shared_ptr<FoundDirectories> outcome = std::move(found_);
     const qsizetype count = outcome->lines.size();
-    if (abortedByUser_) {
-        lb.append(kAbortNotice);
+    if (abortedByUser()) {
+        lb.append(abortNoticeText());
         lbPaths.emplace_back();
     }
     lb.append(std::move(outcome->lines));
@@ -381,14 +367,12 @@ void TfrmDirHog::scanFinished()
     else
         gridModel_->setRows(std::move(outcome->gridRows));
     pnlScan->setText(directoriesText());
-    noteUnreadable(pnlScan, runner()->progress());
     setBusy(Job::None);
-    if (count == 0) {
-        services_.messages->information(this, QStringLiteral("No files found."));
-        return;
+    if (count > 0) {
+        showResultButtons(true);
+        grid->setRow(1);
     }
-    showResultButtons(true);
-    grid->setRow(1);
+    return size_t(count);
 }
 
 // Deleting

@@ -46,11 +46,8 @@ public:
     const QStringList& resultLines() const { return lb; }
     QString statusText() const;
 
-    // For tests: a smaller candidate list, a fixed number of walk threads, and
-    // a hook run before each directory of a walk (on the walk's threads).
+    // For tests: a smaller candidate list.
     void setCandidateLimit(size_t limit) { candidateLimit_ = limit; }
-    void setWalkThreads(int threads) { walkThreads_ = threads; }
-    void setWalkHook(std::function<void(const WalkDir&)> hook) { walkHook_ = std::move(hook); }
 
 protected:
     int leftControlsRight() const override;
@@ -64,11 +61,13 @@ private:
     void createControls();
     void layoutControls();
     void scan(DirHogMode mode);
-    void scanFinished();
+    size_t showResult(ScanOutcome ended) override;
+    void showFailure() override;
+    QLabel* statusLine() const override;
+    void jobFinished() override;
     void setBusy(Job job);
     void showResultButtons(bool show);
     void runnerTick();
-    void runnerFinished();
     bool isDriveRoot(const std::string& path) const;
     void startTreeDeletion(int row, const std::string& path, const FileIdentity& scanned);
     // Moves the row's directory, whole, to the Trash.
@@ -106,16 +105,13 @@ private:
 
     Job job_ = Job::None;
     // What a scan hands over, filled on the runner's thread.
-    struct ScanOutcome {
+    struct FoundDirectories {
         QStringList lines;
         std::vector<std::string> paths;
         std::vector<GridRow> gridRows;
     };
-    std::shared_ptr<ScanOutcome> scanOutcome_;
-    bool abortedByUser_ = false;
+    std::shared_ptr<FoundDirectories> found_;
     size_t candidateLimit_ = CandidateList::kDefaultLimit;
-    int walkThreads_ = 0;
-    std::function<void(const WalkDir&)> walkHook_;
 
     std::shared_ptr<TreeDeletionResult> deletion_;
     int deletionRow_ = 0;

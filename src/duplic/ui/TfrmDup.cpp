@@ -2,10 +2,10 @@
 
 #include "common/commas.h"
 #include "common/displayname.h"
-#include "common/driveloop.h"
 #include "common/fileops.h"
 #include "common/filestamp.h"
 #include "common/gridsort.h"
+#include "common/scantexts.h"
 #include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
@@ -16,7 +16,6 @@
 #include "common/ui/geometry.h"
 #include "common/ui/namedwidget.h"
 #include "common/ui/reportprinter.h"
-#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 #include "duplic/duplicatescan.h"
@@ -69,7 +68,6 @@ QStringList titlesOfMode(bool duplicates, SizeMeasure measure = SizeMeasure::App
 struct TfrmDup::Outcome {
     GridRowStore rows;            // made off the window's thread
     std::vector<uint32_t> groups; // duplicate group of each row
-    bool full = false;
     bool content = false;
     ContentProgress compare; // of the content step
     uint64_t leftOut = 0;    // files the content step could not compare
@@ -83,7 +81,6 @@ TfrmDup::TfrmDup(Services& services, QWidget* parent)
     buildControls();
     resize(scaled(this, kWidth), scaled(this, kHeight));
     connect(runner(), &ScanRunner::tick, this, &TfrmDup::showProgress);
-    connect(runner(), &ScanRunner::finished, this, &TfrmDup::scanFinished);
     FormShow();
 }
 
@@ -357,40 +354,32 @@ void TfrmDup::scan(bool exact, bool content)
     auto outcome = std::make_shared<Outcome>();
     outcome->content = content;
     outcome_ = outcome;
-    const std::vector<Drive> drives = pnlDrives->selectedDrives();
-    ScanRunner* r = runner();
-    Messages* messages = services_.messages;
-    runner()->start(
-        [this, r, messages, outcome, drives, settings, hook = beforeDirectory_, contentHook = contentHook_] {
-            DuplicateScan duplicateScan(settings);
-            ScanControl control = r->control();
-            control.beforeDirectory = hook;
-            duplicateScan.scanDrives(drives, control, [&](const Drive& d) {
-                const QString text = cantOpenDriveText(d);
-                r->post([this, messages, text] { messages->error(this, text); });
-            });
-            outcome->full = duplicateScan.full();
-            if (outcome->content) {
-                ContentOptions compare;
-                compare.stop = control.stop;
-                compare.progress = &outcome->compare;
-                compare.beforeRead = contentHook;
-                NameContentResult split = splitByContent(duplicateScan.handOver(), compare);
-                for (GridRow& row : split.rows) {
-                    outcome->rows.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
-                                         row.path, row.identity);
-                    row = GridRow();
-                }
-                outcome->groups = std::move(split.groups);
-                outcome->leftOut = split.leftOut;
-                return;
+    startScan([outcome, settings, drives = pnlDrives->selectedDrives(), cannotOpen = reportCannotOpen(),
+               contentHook = contentHook_](const ScanControl& control) {
+        DuplicateScan duplicateScan(settings);
+        const ScanEnd end = duplicateScan.scanDrives(drives, control, cannotOpen);
+        if (outcome->content) {
+            ContentOptions compare;
+            compare.stop = control.stop;
+            compare.progress = &outcome->compare;
+            compare.beforeRead = contentHook;
+            NameContentResult split = splitByContent(duplicateScan.handOver(), compare);
+            for (GridRow& row : split.rows) {
+                outcome->rows.append(std::string_view(row.cells.constData(), size_t(row.cells.size())),
+                                     row.path, row.identity);
+                row = GridRow();
             }
-            duplicateScan.forEachResultLine([&](const ResultLine& line) {
-                outcome->rows.append(line.line, line.path, line.identity);
-                if (settings.mode == DupMode::Duplicates)
-                    outcome->groups.push_back(line.group);
-            });
+            outcome->groups = std::move(split.groups);
+            outcome->leftOut = split.leftOut;
+            return end;
+        }
+        duplicateScan.forEachResultLine([&](const ResultLine& line) {
+            outcome->rows.append(line.line, line.path, line.identity);
+            if (settings.mode == DupMode::Duplicates)
+                outcome->groups.push_back(line.group);
         });
+        return end;
+    });
 }
 
 // Only Abort is available while a scan runs.
@@ -430,29 +419,32 @@ void TfrmDup::btAbortClick()
     if (!scanning())
         return;
     scanAborted = true;
-    runner()->requestAbort();
     btAbort->hide();
-    showAbortNotice(QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER"));
+    abortScan();
 }
 
-void TfrmDup::showResult()
+void TfrmDup::showFailure()
+{
+    outcome_.reset();
+    setScanning(false);
+}
+
+QLabel* TfrmDup::statusLine() const
+{
+    return pnlSel;
+}
+
+QString TfrmDup::listFullWarning() const
+{
+    return candidateListFullText();
+}
+
+size_t TfrmDup::showResult(ScanOutcome ended)
 {
     const std::shared_ptr<Outcome> outcome = std::move(outcome_);
-    if (!outcome)
-        return;
-    if (!runner()->failure().isEmpty()) {
-        setScanning(false);
-        services_.messages->error(this, scanFailedText(runner()->failure()));
-        return;
-    }
-    if (runner()->progress().skipped() > 0) {
-        pnlSel->clear(); // no more the directory being walked
-        noteUnreadable(pnlSel, runner()->progress());
-    }
-    if (outcome->full) {
-        scanAborted = true;
-        services_.messages->warning(this, candidateListFullText());
-    }
+    if (runner()->progress().skipped() > 0)
+        pnlSel->clear(); // no more the directory being walked; the note on them follows
+    scanAborted = ended != ScanOutcome::Result;
     resultCount = int(outcome->rows.originalCount());
     rowGroup_ = std::move(outcome->groups);
     for (size_t i = 0; i < rowGroup_.size(); ++i) {
@@ -468,13 +460,12 @@ void TfrmDup::showResult()
     if (outcome->leftOut > 0)
         pnlSel->setText(QStringLiteral("%1 files changed or could not be read while compared; left out")
                             .arg(addCommas(int64_t(outcome->leftOut))));
-    if (resultCount == 0) {
-        services_.messages->information(this, QStringLiteral("No files found."));
-        return;
-    }
+    if (resultCount == 0)
+        return 0;
     for (QPushButton* b : {btPrint, btClip, btBrowse})
         b->show();
     btSort->setVisible(!duplicates_);
+    return size_t(resultCount);
 }
 
 int TfrmDup::markColumn() const

@@ -64,8 +64,6 @@ public:
 
     // Lines the candidate list takes before a scan stops with a warning.
     void setCandidateCapacity(size_t lines) { capacity_ = lines; }
-    // Called on the walk's threads before each directory (tests hold a walk here).
-    void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
     // Called on the reading threads before each file the content step reads.
     void setBeforeContentRead(std::function<void(ContentStep, const std::string&)> hook)
     {
@@ -97,7 +95,10 @@ private:
     void scan(bool exact, bool content = false);
     void setScanning(bool scanning);
     void setSorting(bool sorting);
-    void showResult() override;
+    size_t showResult(ScanOutcome ended) override;
+    void showFailure() override;
+    QLabel* statusLine() const override;
+    QString listFullWarning() const override;
     void showProgress();
 
     // Controls of the top panel.
@@ -124,7 +125,6 @@ private:
 
     bool duplicates_ = true;
     size_t capacity_;
-    std::function<void(const WalkDir&)> beforeDirectory_;
     std::function<void(ContentStep, const std::string&)> contentHook_;
     std::function<void()> beforeSort_;
     std::shared_ptr<Outcome> outcome_; // of the running scan

@@ -2,10 +2,10 @@
 
 #include "common/commas.h"
 #include "common/displayname.h"
-#include "common/driveloop.h"
 #include "common/fileops.h"
 #include "common/gridsort.h"
 #include "common/resultgrid.h"
+#include "common/scantexts.h"
 #include "common/stamptext.h"
 #include "common/ui/DrivePanel.h"
 #include "common/ui/ResultGridView.h"
@@ -16,7 +16,6 @@
 #include "common/ui/geometry.h"
 #include "common/ui/namedwidget.h"
 #include "common/ui/reportprinter.h"
-#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "filemod/changedscan.h"
 #include "filemod/changedtexts.h"
@@ -55,23 +54,11 @@ constexpr int kButtonHeight = 28;
 constexpr int kButtonStep = 78;
 constexpr int kStatusHeight = 22;
 
-QString abortMessage()
-{
-    return QStringLiteral("LIST INCOMPLETE ... ABORTED BY USER");
-}
-
-QString listFullMessage()
-{
-    return QStringLiteral("Resource limit reached ... cannot process any more files.") + QChar(13) +
-           QStringLiteral("Try increasing the file threshold.");
-}
-
 } // namespace
 
 struct TfrmMods::Outcome {
     ChangedFileList files;
     std::vector<GridRow> rows;
-    bool full = false;
 };
 
 TfrmMods::TfrmMods(Services& services, QWidget* parent)
@@ -86,7 +73,7 @@ TfrmMods::TfrmMods(Services& services, QWidget* parent)
     buildControls();
     resize(scaled(this, kWidth), scaled(this, kHeight));
     connect(runner(), &ScanRunner::tick, this, &TfrmMods::showProgress);
-    connect(runner(), &ScanRunner::finished, this, &TfrmMods::scanFinished);
+    setEmptyNotice(EmptyNotice::UnlessAborted);
 }
 
 TfrmMods::~TfrmMods() = default;
@@ -399,22 +386,14 @@ void TfrmMods::scan(const DateRange& range)
 
     auto outcome = std::make_shared<Outcome>();
     outcome_ = outcome;
-    ScanRunner* r = runner();
-    Messages* messages = services_.messages;
-    r->start([this, r, messages, outcome, range, limit = resultLimit_, threads = walkThreads_,
-              hook = beforeDirectory_, choices = choices_->options(), drives = pnlDrives->selectedDrives()] {
+    startScan([outcome, range, limit = resultLimit_, choices = choices_->options(),
+               drives = pnlDrives->selectedDrives(),
+               cannotOpen = reportCannotOpen()](const ScanControl& control) {
         ChangedFilesScan changed(range, limit, choices);
-        ScanControl control = r->control();
-        control.threads = threads;
-        control.io = threads; // a test's one thread reads one directory at a time
-        control.beforeDirectory = hook;
-        changed.scanDrives(drives, control, [&](const Drive& drive) {
-            // Shown on the window's thread; the walk goes on meanwhile.
-            r->post([this, messages, text = cantOpenDriveText(drive)] { messages->error(this, text); });
-        });
-        outcome->full = changed.full();
+        const ScanEnd end = changed.scanDrives(drives, control, cannotOpen);
         outcome->files = changed.handOver();
         outcome->rows = changedGridRows(outcome->files);
+        return end;
     });
 }
 
@@ -428,37 +407,40 @@ void TfrmMods::btAbortClick()
 {
     if (!scanning())
         return;
-    runner()->requestAbort();
     btAbort->hide();
-    abortNotice_ = true;
-    showAbortNotice(abortMessage());
+    abortScan();
 }
 
-void TfrmMods::showResult()
+void TfrmMods::showFailure()
+{
+    outcome_.reset();
+    pnlScan->clear();
+    setScanning(false);
+}
+
+QLabel* TfrmMods::statusLine() const
+{
+    return pnlScan;
+}
+
+QString TfrmMods::listFullWarning() const
+{
+    return changedListFullText();
+}
+
+size_t TfrmMods::showResult(ScanOutcome)
 {
     const std::shared_ptr<Outcome> outcome = std::move(outcome_);
-    if (!outcome)
-        return;
-    if (!runner()->failure().isEmpty()) {
-        pnlScan->clear();
-        setScanning(false);
-        services_.messages->error(this, scanFailedText(runner()->failure()));
-        return;
-    }
     lbFiles = std::move(outcome->files);
+    abortNotice_ = abortedByUser();
     resultCount = int(lbFiles.size());
     if (resultCount > 0)
         gridModel_->setRows(std::move(outcome->rows));
     pnlScan->setText(QStringLiteral("Found : %1").arg(resultCount));
-    noteUnreadable(pnlScan, runner()->progress());
     setScanning(false);
-    if (outcome->full)
-        services_.messages->warning(this, listFullMessage());
-    if (lbFiles.empty() && !abortNotice_) {
-        services_.messages->information(this, QStringLiteral("No files found."));
-        return;
-    }
-    setResultButtonsVisible(true);
+    // An aborted list still has its notice line to copy or print.
+    setResultButtonsVisible(!lbFiles.empty() || abortNotice_);
+    return lbFiles.size();
 }
 
 QStringList TfrmMods::resultLines() const

@@ -63,10 +63,6 @@ public:
 
     // Lines the result list takes before a scan stops with a warning.
     void setResultLimit(size_t lines) { resultLimit_ = lines; }
-    // Walk threads (0: one per core).
-    void setWalkThreads(int threads) { walkThreads_ = threads; }
-    // Called on the walk's threads before each directory (tests hold a walk here).
-    void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
 
 protected:
     int leftControlsRight() const override;
@@ -86,7 +82,10 @@ private:
     void setScanning(bool scanning);
     void setResultButtonsVisible(bool visible);
     void showProgress();
-    void showResult() override;
+    size_t showResult(ScanOutcome ended) override;
+    void showFailure() override;
+    QLabel* statusLine() const override;
+    QString listFullWarning() const override;
     // Who reads a date field: its exit check (while the focus moves on,
     // perhaps to Start) or Start itself.
     enum class DateCheck { Exit, ExitTowardsStart, Start };
@@ -123,8 +122,6 @@ private:
     bool abortNotice_ = false; // the abort notice line follows them
 
     size_t resultLimit_;
-    int walkThreads_ = 0;
-    std::function<void(const WalkDir&)> beforeDirectory_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
     // The date field whose exit check has just reported it as the focus
     // moved to Start, so that the click behind it does not report it again.

@@ -1,16 +1,15 @@
 #include "stats/ui/TfrmStatistics.h"
 
+#include "common/scantexts.h"
 #include "common/ui/ScanChoices.h"
 #include "common/ui/ScanRunner.h"
 #include "common/ui/geometry.h"
-#include "common/ui/scanreport.h"
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
-#include "common/walker.h"
 #include "stats/agebands.h"
 #include "stats/diskspacetexts.h"
 #include "stats/sizebands.h"
-#include "stats/statisticsfold.h"
+#include "stats/statisticsscan.h"
 #include "stats/statisticstexts.h"
 #include "stats/ui/BandPage.h"
 #include "stats/ui/DiskSpacePage.h"
@@ -29,16 +28,16 @@
 
 namespace kelvane {
 
-// One collection's walk and what it yields; shared with the job so that it
+// One collection and what it yields; shared with the job so that it
 // outlives the window's reference while the walk finishes.
 struct TfrmStatistics::Collection {
-    Collection(Drive d, const QDateTime& now, SizeMeasure measure) : drive(std::move(d)), fold(now, measure)
+    Collection(Drive d, const QDateTime& now, const ScanOptions& choices)
+        : drive(std::move(d)), scan(now, choices)
     {
     }
     Drive drive;
-    StatisticsFold fold;
-    WalkOptions options;
-    WalkResult<StatisticsTotals> result;
+    StatisticsScan scan;
+    int rootError = 0;
 };
 
 namespace {
@@ -79,7 +78,7 @@ template <class Caption> std::array<QString, kBands> bandCaptions(Caption captio
 } // namespace
 
 TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
-    : QDialog(parent), services_(services), diskSpace_([](const Drive& drive) { return diskSpace(drive); })
+    : ScanDialog(services, parent), diskSpace_([](const Drive& drive) { return diskSpace(drive); })
 {
     setObjectName(QStringLiteral("frmStatistics"));
     setWindowTitle(QStringLiteral("File Statistics Not Yet Collected"));
@@ -141,9 +140,9 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
     choices_->setGeometry(0, s(433 - 24 - 6), s(592), choicesHeight);
     StatusBar1->setGeometry(0, s(433 - 24) + choicesHeight, s(592), s(24));
 
-    runner_ = new ScanRunner(this);
+    setEmptyNotice(EmptyNotice::Never);
     connect(runner_, &ScanRunner::tick, this, &TfrmStatistics::showProgress);
-    connect(runner_, &ScanRunner::finished, this, &TfrmStatistics::collectionEnded);
+    connect(this, &ScanDialog::outcomeShown, this, &TfrmStatistics::collectionFinished);
     connect(btOK, &QPushButton::clicked, this, &TfrmStatistics::btOKClick);
     connect(btPrint, &QPushButton::clicked, this, &TfrmStatistics::btPrintClick);
     connect(btCancel, &QPushButton::clicked, this, &TfrmStatistics::btCancelClick);
@@ -156,15 +155,8 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
 
 TfrmStatistics::~TfrmStatistics()
 {
-    // Stop and join the walk before the window's members go.
-    delete runner_;
     if (collection_)
         QGuiApplication::restoreOverrideCursor();
-}
-
-bool TfrmStatistics::collecting() const
-{
-    return runner_->running();
 }
 
 QString TfrmStatistics::statusText() const
@@ -174,17 +166,13 @@ QString TfrmStatistics::statusText() const
 
 void TfrmStatistics::showEvent(QShowEvent* event)
 {
-    QDialog::showEvent(event);
+    ScanDialog::showEvent(event);
     if (!event->spontaneous())
         FormShow();
 }
 
 void TfrmStatistics::FormShow()
 {
-    if (!centred_) {
-        centreOnScreen(this);
-        centred_ = true;
-    }
     fillDrives();
     {
         const QSignalBlocker quiet(PageControl1); // filled once, below
@@ -228,7 +216,6 @@ void TfrmStatistics::btOKClick()
 {
     if (collecting())
         return;
-    aborted_ = false;
     lblCluster->clear();
     const Drive* chosen = chosenDrive();
     if (!chosen)
@@ -256,20 +243,17 @@ void TfrmStatistics::scan(const Drive& drive)
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     clearVariables();
     const ScanOptions choices = choices_->options();
-    collection_ = std::make_shared<Collection>(drive, services_.clock->now(), choices.measure);
-    collection_->options.enterHidden = choices.hidden;
+    collection_ = std::make_shared<Collection>(drive, services_.clock->now(), choices);
     TabSheet1->setTitles(choices.measure);
     const QString bytesHeading = choices.measure == SizeMeasure::Apparent ? QStringLiteral("File Sizes")
                                                                           : measureName(choices.measure);
     TabSheet2->setBytesHeading(bytesHeading);
     TabSheet4->setBytesHeading(bytesHeading);
-    collection_->options.progress = &runner_->progress();
-    collection_->options.beforeDirectory = beforeDirectory_;
     btOK->setEnabled(false);
     choices_->setEnabled(false);
-    runner_->start([c = collection_, r = runner_] {
-        c->options.stop = r->control().stop;
-        c->result = walkTree(c->drive.root, c->fold, c->options);
+    startScan([c = collection_](const ScanControl& control) {
+        c->rootError = c->scan.scanRoot(c->drive.root, control).rootError;
+        return c->scan.end();
     });
 }
 
@@ -282,41 +266,47 @@ void TfrmStatistics::clearVariables()
 void TfrmStatistics::showProgress()
 {
     if (collection_)
-        lblStatus->setText(processingStatus(collection_->fold.filesCounted()));
+        lblStatus->setText(processingStatus(collection_->scan.filesCounted()));
 }
 
-void TfrmStatistics::collectionEnded()
+void TfrmStatistics::endCollecting()
+{
+    QGuiApplication::restoreOverrideCursor();
+    btOK->setEnabled(!drives_.empty());
+    choices_->setEnabled(true);
+}
+
+void TfrmStatistics::showFailure()
+{
+    collection_.reset();
+    endCollecting();
+    lblStatus->clear();
+}
+
+QLabel* TfrmStatistics::statusLine() const
+{
+    return lblStatus;
+}
+
+size_t TfrmStatistics::showResult(ScanOutcome)
 {
     const std::shared_ptr<Collection> c = std::move(collection_);
-    if (!c)
-        return;
-    QGuiApplication::restoreOverrideCursor();
-    if (!runner_->failure().isEmpty()) {
-        lblStatus->clear();
-        btOK->setEnabled(!drives_.empty());
-        services_.messages->error(this, scanFailedText(runner_->failure()));
-        Q_EMIT collectionFinished();
-        return;
-    }
-    if (c->result.stats.rootError != 0)
-        services_.messages->error(this, cantOpenMessage(c->drive.caption));
-    statistics_ = Statistics::from(std::move(c->result.value));
+    endCollecting();
+    if (c->rootError != 0)
+        services_.messages->error(this, cantOpenDriveText(c->drive.caption));
+    statistics_ = c->scan.handOver();
     TabSheet1->showTypes(statistics_.types);
     TabSheet2->showTotals(statistics_.sizes);
     TabSheet4->showTotals(statistics_.ages);
-    lblStatus->setText(finishedStatus(statistics_.filesProcessed, aborted_));
-    noteUnreadable(lblStatus, runner_->progress());
-    btOK->setEnabled(!drives_.empty());
-    choices_->setEnabled(true);
-    setWindowTitle(collectedCaption(c->drive.caption, aborted_));
-    Q_EMIT collectionFinished();
+    lblStatus->setText(finishedStatus(statistics_.filesProcessed, abortedByUser()));
+    setWindowTitle(collectedCaption(c->drive.caption, abortedByUser()));
+    return size_t(statistics_.filesProcessed);
 }
 
 void TfrmStatistics::btCancelClick()
 {
     if (collecting()) {
-        aborted_ = true;
-        runner_->requestAbort();
+        abortScan(false); // the status line and the caption say so
         return;
     }
     hide();

@@ -2,10 +2,9 @@
 
 #include "common/diskspace.h"
 #include "common/drive.h"
+#include "common/ui/ScanDialog.h"
 #include "common/walkdir.h"
 #include "stats/statistics.h"
-
-#include <QDialog>
 
 #include <functional>
 #include <memory>
@@ -25,7 +24,6 @@ class ScanChoices;
 
 class BandPage;
 class DiskSpacePage;
-class ScanRunner;
 class TypesPage;
 struct Services;
 
@@ -35,7 +33,7 @@ struct Services;
 // reads the drive whenever it comes into view. Cancel (or ESC, or the close
 // box) aborts a running collection and otherwise hides the window; what was
 // collected stays until the next collection.
-class TfrmStatistics : public QDialog {
+class TfrmStatistics : public ScanDialog {
     Q_OBJECT
 public:
     explicit TfrmStatistics(Services& services, QWidget* parent = nullptr);
@@ -51,7 +49,7 @@ public:
     // The page indexes, in tab order.
     enum Page { FileTypes, FileSizes, FileAges, DiskSpacePageIndex };
 
-    bool collecting() const;
+    bool collecting() const { return scanning(); }
     QString statusText() const;
     // The totals of the last collection (partial after an abort).
     const Statistics& statistics() const { return statistics_; }
@@ -66,7 +64,6 @@ public:
     // directory of a collection's walk (on the walk's threads).
     using DiskSpaceQuery = std::function<std::optional<DiskSpace>(const Drive& drive)>;
     void setDiskSpaceQuery(DiskSpaceQuery query) { diskSpace_ = std::move(query); }
-    void setBeforeDirectory(std::function<void(const WalkDir&)> hook) { beforeDirectory_ = std::move(hook); }
 
     // ESC: Cancel.
     void reject() override;
@@ -87,19 +84,20 @@ private:
     void scan(const Drive& drive);
     void clearVariables();
     void showProgress();
-    void collectionEnded();
+    // The outcome of a collection (see ScanDialog).
+    size_t showResult(ScanOutcome ended) override;
+    void showFailure() override;
+    QLabel* statusLine() const override;
+    // Leaves the collecting state: the busy pointer goes, Collect and the
+    // scan choices work again.
+    void endCollecting();
     void PageControl1Change();
     void cbDriveClick();
 
-    Services& services_;
     DiskSpaceQuery diskSpace_;
-    std::function<void(const WalkDir&)> beforeDirectory_;
     std::vector<Drive> drives_;
-    ScanRunner* runner_;
     std::shared_ptr<Collection> collection_;
     Statistics statistics_;
-    bool aborted_ = false;
-    bool centred_ = false;
 
     QTabWidget* PageControl1;
     TypesPage* TabSheet1;

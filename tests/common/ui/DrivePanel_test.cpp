@@ -1,5 +1,6 @@
 #include "common/driveloop.h"
 #include "common/folderroot.h"
+#include "common/scantexts.h"
 #include "common/ui/DrivePanel.h"
 #include "dirhog/ui/TfrmDirHog.h"
 #include "support/pinnedsettings.h"
@@ -103,7 +104,7 @@ private Q_SLOTS:
                 walked.push_back(d.root);
                 return QDir(QString::fromStdString(d.root)).exists();
             },
-            [&](const Drive& d) { reported << cantOpenDriveText(d); });
+            [&](const Drive& d) { reported << cantOpenDriveText(d.caption); });
         QCOMPARE(walked.size(), size_t(2));
         QCOMPARE(walked[1], tree.root());
         QCOMPARE(reported, QStringList({"Can't open drive " + QString::fromStdString(plainFile)}));

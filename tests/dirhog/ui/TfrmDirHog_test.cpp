@@ -205,7 +205,7 @@ private Q_SLOTS:
         f.drive.file("a/f", 10);
         f.drive.file("fail/f", 10);
         TfrmDirHog& w = f.open();
-        w.setWalkHook([](const WalkDir& dir) {
+        w.setBeforeDirectory([](const WalkDir& dir) {
             if (dir.name() == "fail")
                 throw std::bad_alloc();
         });
@@ -219,7 +219,7 @@ private Q_SLOTS:
             QVERIFY2(f.button(name)->isEnabled(), name);
         QVERIFY(w.drivePanel()->isEnabled());
         // The next scan runs normally.
-        w.setWalkHook({});
+        w.setBeforeDirectory({});
         f.messages.clear();
         QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 3"));
@@ -235,7 +235,7 @@ private Q_SLOTS:
         f.drive.file("gone1/f", 10);
         f.drive.file("gone2/f", 10);
         TfrmDirHog& w = f.open();
-        w.setWalkHook([&](const WalkDir& dir) {
+        w.setBeforeDirectory([&](const WalkDir& dir) {
             if (dir.name().starts_with("gone"))
                 ::rename(dir.path().c_str(), (dir.path() + "-moved").c_str());
         });
@@ -245,7 +245,7 @@ private Q_SLOTS:
         const QString tip = w.findChild<QLabel*>("pnlScan")->toolTip();
         QVERIFY2(tip.contains(q(f.drive.path("gone1"))) && tip.contains(q(f.drive.path("gone2"))),
                  qPrintable(tip));
-        w.setWalkHook({});
+        w.setBeforeDirectory({});
         QVERIFY(f.scan("btAll"));
         QCOMPARE(w.statusText(), QString("Directories : 4"));
         QCOMPARE(w.findChild<QLabel*>("pnlScan")->toolTip(), QString());
@@ -314,7 +314,7 @@ private Q_SLOTS:
         TfrmDirHog& w = f.open();
         WalkGate gate("q");
         w.setWalkThreads(1);
-        w.setWalkHook(gate.hook());
+        w.setBeforeDirectory(gate.hook());
         w.show();
         QSignalSpy done(w.runner(), &ScanRunner::finished);
         QTest::mouseClick(f.button("btTop"), Qt::LeftButton);
