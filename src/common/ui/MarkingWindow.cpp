@@ -53,7 +53,7 @@ void MarkingWindow::deleteOneFile(int row)
     const bool wasMarked = gridModel_->Cells(column, row) == kMarked;
     lbDeleted.toggle(path, gridModel_->rowIdentity(row), wasMarked, markGroup(row));
     gridModel_->setCells(column, row, wasMarked ? kUnmarked : kMarked);
-    markStatus()->setText(lbDeleted.statusText());
+    statusLine()->setText(lbDeleted.statusText());
     btDelete->setIcon(lbDeleted.count() >= 1 ? imTrashFul : imTrash);
 }
 

@@ -14,9 +14,10 @@ namespace kelvane {
 
 // A scan window whose result rows the user marks for deletion (duplicates,
 // file hogs, files changed). A row's mark shows in its mark column, the
-// marked files and their counters live in lbDeleted, and when the window
-// closes the marked files go to the delete confirmation. Nothing is marked
-// while the window is busy: a scan or a sort may be reading the rows.
+// marked files and their counters live in lbDeleted and in the status line
+// (statusLine(), which the window must give), and when the window closes the
+// marked files go to the delete confirmation. Nothing is marked while the
+// window is busy: a scan or a sort may be reading the rows.
 class MarkingWindow : public ScanWindow {
     Q_OBJECT
 public:
@@ -57,8 +58,6 @@ protected:
     virtual int markColumn() const = 0;
     // The duplicate group of a row (-1: none).
     virtual int markGroup(int /*row*/) const { return -1; }
-    // The status line that counts the marked files.
-    virtual QLabel* markStatus() const = 0;
     // Before the marked files go: false when the user would rather stay.
     virtual bool warnBeforeDeletion() { return true; }
     // Once the window has closed.

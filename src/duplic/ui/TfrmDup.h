@@ -81,7 +81,6 @@ protected:
     void saveSettings() override;
     int markColumn() const override;
     int markGroup(int row) const override;
-    QLabel* markStatus() const override { return pnlSel; }
     bool warnBeforeDeletion() override;
     void forgetResult() override;
 

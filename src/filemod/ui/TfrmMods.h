@@ -71,7 +71,6 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     int markColumn() const override { return 2; } // the Time column
-    QLabel* markStatus() const override { return pnlScan; }
 
 private:
     struct Outcome;

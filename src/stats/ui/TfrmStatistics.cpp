@@ -17,7 +17,6 @@
 #include "stats/ui/windowpicture.h"
 
 #include <QComboBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -153,11 +152,7 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
     setFixedSize(s(592), s(433) + choicesHeight);
 }
 
-TfrmStatistics::~TfrmStatistics()
-{
-    if (collection_)
-        QGuiApplication::restoreOverrideCursor();
-}
+TfrmStatistics::~TfrmStatistics() = default;
 
 QString TfrmStatistics::statusText() const
 {
@@ -240,7 +235,7 @@ void TfrmStatistics::btOKClick()
 void TfrmStatistics::scan(const Drive& drive)
 {
     lblStatus->clear();
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    busyPointer_.emplace(Qt::BusyCursor);
     clearVariables();
     const ScanOptions choices = choices_->options();
     collection_ = std::make_shared<Collection>(drive, services_.clock->now(), choices);
@@ -271,7 +266,7 @@ void TfrmStatistics::showProgress()
 
 void TfrmStatistics::endCollecting()
 {
-    QGuiApplication::restoreOverrideCursor();
+    busyPointer_.reset();
     btOK->setEnabled(!drives_.empty());
     choices_->setEnabled(true);
 }

@@ -3,6 +3,7 @@
 #include "common/diskspace.h"
 #include "common/drive.h"
 #include "common/ui/ScanDialog.h"
+#include "common/ui/busypointer.h"
 #include "common/walkdir.h"
 #include "stats/statistics.h"
 
@@ -97,6 +98,7 @@ private:
     DiskSpaceQuery diskSpace_;
     std::vector<Drive> drives_;
     std::shared_ptr<Collection> collection_;
+    std::optional<BusyPointer> busyPointer_; // while collecting
     Statistics statistics_;
 
     QTabWidget* PageControl1;

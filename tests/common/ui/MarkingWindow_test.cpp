@@ -66,7 +66,7 @@ public:
 
 protected:
     int markColumn() const override { return 1; }
-    QLabel* markStatus() const override { return status_; }
+    QLabel* statusLine() const override { return status_; }
 
 private:
     QLabel* status_;

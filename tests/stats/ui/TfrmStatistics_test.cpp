@@ -98,6 +98,7 @@ private Q_SLOTS:
         QVERIFY(!w.collecting());
         QVERIFY(button(&w, "btOK")->isEnabled());
         QCOMPARE(w.statusText(), QString());
+        QCOMPARE(QApplication::overrideCursor(), nullptr); // the busy pointer went with the walk
     }
 
     void unreadableDirectoriesAreCountedOnTheStatusLine()
@@ -370,12 +371,15 @@ private Q_SLOTS:
         QTRY_COMPARE(w.statusText(), QString("Processing files ... standby : 20"));
         QVERIFY(w.collecting());
         QVERIFY(!button(&w, "btOK")->isEnabled());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::BusyCursor);
         button(&w, "btCancel")->click();
         QVERIFY(w.isVisible()); // Cancel stops the collection, not the window
         gate.release();
         QVERIFY(finished.wait(20000));
         QCOMPARE(w.windowTitle(), "File Statistics for drive " + f.caption(0) + " incomplete ... aborted.");
         QCOMPARE(w.statusText(), QString("Finished - 25 files processed INCOMPLETE ... ABORTED"));
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
         // The pages show what was gathered: the root's files only.
         QTableWidget* grid = w.typesPage()->grid();
         QCOMPARE(grid->rowCount(), 1);
