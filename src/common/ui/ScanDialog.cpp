@@ -11,7 +11,8 @@
 namespace kelvane {
 
 ScanDialog::ScanDialog(Services& services, QWidget* parent)
-    : QDialog(parent), services_(services), runner_(new ScanRunner(this))
+    : QDialog(parent), services_(services), runner_(new ScanRunner(this)),
+      listFullWarning_(resourceLimitText())
 {
     connect(runner_, &ScanRunner::finished, this, &ScanDialog::runnerFinished);
 }
@@ -32,6 +33,7 @@ void ScanDialog::startScan(std::function<ScanEnd(const ScanControl& control)> jo
         return;
     scanJob_ = true;
     abortedByUser_ = false;
+    lastOutcome_ = ScanOutcome::Result;
     scanEnd_ = ScanEnd::Complete;
     ScanRunner* runner = runner_;
     runner_->start([this, runner, job = std::move(job), threads = walkThreads_, hook = beforeDirectory_] {
@@ -91,6 +93,7 @@ void ScanDialog::scanFinished()
 void ScanDialog::showOutcome()
 {
     if (!runner_->failure().isEmpty()) {
+        lastOutcome_ = ScanOutcome::Failed;
         showFailure();
         services_.messages->error(this, scanFailedText(runner_->failure()));
         Q_EMIT outcomeShown();
@@ -99,21 +102,17 @@ void ScanDialog::showOutcome()
     const ScanOutcome outcome = scanEnd_ == ScanEnd::Full ? ScanOutcome::Full
                                 : abortedByUser_          ? ScanOutcome::Aborted
                                                           : ScanOutcome::Result;
+    lastOutcome_ = outcome;
     const size_t found = showResult(outcome);
     if (QLabel* status = statusLine())
         noteUnreadable(status, runner_->progress());
     if (outcome == ScanOutcome::Full)
-        services_.messages->warning(this, listFullWarning());
+        services_.messages->warning(this, listFullWarning_);
     const bool sayEmpty = emptyNotice_ == EmptyNotice::Always ||
                           (emptyNotice_ == EmptyNotice::UnlessAborted && !abortedByUser_);
     if (found == 0 && sayEmpty)
         services_.messages->information(this, noFilesFoundText());
     Q_EMIT outcomeShown();
-}
-
-QString ScanDialog::listFullWarning() const
-{
-    return resourceLimitText();
 }
 
 void ScanDialog::placeOnFirstShow()

@@ -44,6 +44,8 @@ public:
     bool scanning() const;
     // The user aborted the last scan.
     bool abortedByUser() const { return abortedByUser_; }
+    // How the last scan ended (Result while none has ended yet).
+    ScanOutcome lastOutcome() const { return lastOutcome_; }
 
     // For tests: walk threads (0: one per core), each reading one directory
     // at a time, and a call before each directory of a scan's walks (on the
@@ -73,16 +75,17 @@ protected:
     virtual size_t showResult(ScanOutcome /*outcome*/) { return 0; }
     // Leaves the scanning state after a failed scan (before the message).
     virtual void showFailure() {}
-    // The status line that gets the note on unreadable directories (none: no note).
-    virtual QLabel* statusLine() const { return nullptr; }
-    // The warning of a full list.
-    virtual QString listFullWarning() const;
     // A job of the runner that is not a scan has ended.
     virtual void jobFinished() {}
     // Placed on the screen the first time it is shown (centred).
     virtual void placeOnFirstShow();
 
     void setEmptyNotice(EmptyNotice notice) { emptyNotice_ = notice; }
+    // The status line that gets the note on unreadable directories (none: no note).
+    void setStatusLine(QLabel* status) { statusLine_ = status; }
+    virtual QLabel* statusLine() const { return statusLine_; }
+    // The warning of a full list (resourceLimitText() unless set).
+    void setListFullWarning(const QString& text) { listFullWarning_ = text; }
     void showEvent(QShowEvent* event) override;
 
     Services& services_;
@@ -96,11 +99,14 @@ private:
     void runnerFinished();
 
     EmptyNotice emptyNotice_ = EmptyNotice::Always;
+    QLabel* statusLine_ = nullptr;
+    QString listFullWarning_;
     int walkThreads_ = 0;
     std::function<void(const WalkDir&)> beforeDirectory_;
     bool scanJob_ = false;                // the runner's job is a scan
     ScanEnd scanEnd_ = ScanEnd::Complete; // written by the job, read once it has ended
     bool abortedByUser_ = false;
+    ScanOutcome lastOutcome_ = ScanOutcome::Result;
     bool abortMessageOpen_ = false;
     bool finishPending_ = false;
     bool placed_ = false;

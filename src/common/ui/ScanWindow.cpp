@@ -243,6 +243,14 @@ void ScanWindow::placeGridAndStatus(int top, QWidget* status, int statusHeight)
     status->setGeometry(0, height() - statusHeight, width(), statusHeight);
 }
 
+void ScanWindow::btAbortClick()
+{
+    if (!scanning())
+        return;
+    btAbort->hide();
+    abortScan();
+}
+
 void ScanWindow::cb1Click()
 {
     const bool any = pnlDrives->anyChecked();

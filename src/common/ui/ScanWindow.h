@@ -45,6 +45,9 @@ public:
 
     // Enables the start buttons when at least one drive box is ticked.
     void cb1Click();
+    // Stops the scan; its partial result is shown once the user has read the
+    // abort notice.
+    void btAbortClick();
 
     // A job of the runner (a scan) or a background job (a sort) runs: the
     // window cannot be closed.

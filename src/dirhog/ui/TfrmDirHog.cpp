@@ -75,6 +75,7 @@ TfrmDirHog::TfrmDirHog(Services& services, QWidget* parent)
     layoutControls();
     resize(scaled(this, 638), scaled(this, 414));
     connect(runner(), &ScanRunner::tick, this, &TfrmDirHog::runnerTick);
+    setStatusLine(pnlScan);
     FormShow();
 }
 
@@ -313,14 +314,6 @@ void TfrmDirHog::scan(DirHogMode mode)
     });
 }
 
-void TfrmDirHog::btAbortClick()
-{
-    if (job_ != Job::Scan)
-        return;
-    btAbort->hide();
-    abortScan();
-}
-
 void TfrmDirHog::runnerTick()
 {
     if (job_ == Job::None)
@@ -344,11 +337,6 @@ void TfrmDirHog::showFailure()
     gridModel_->setRowCount(1); // the title row alone
     pnlScan->clear();
     setBusy(Job::None);
-}
-
-QLabel* TfrmDirHog::statusLine() const
-{
-    return pnlScan;
 }
 
 size_t TfrmDirHog::showResult(ScanOutcome)

@@ -34,7 +34,6 @@ public:
 
     void btTopClick();
     void btAllClick();
-    void btAbortClick();
     void btDeleteClick();
     void btClipClick();
     void btPrintClick();
@@ -63,7 +62,6 @@ private:
     void scan(DirHogMode mode);
     size_t showResult(ScanOutcome ended) override;
     void showFailure() override;
-    QLabel* statusLine() const override;
     void jobFinished() override;
     void setBusy(Job job);
     void showResultButtons(bool show);

@@ -81,6 +81,8 @@ TfrmDup::TfrmDup(Services& services, QWidget* parent)
     buildControls();
     resize(scaled(this, kWidth), scaled(this, kHeight));
     connect(runner(), &ScanRunner::tick, this, &TfrmDup::showProgress);
+    setStatusLine(pnlSel);
+    setListFullWarning(candidateListFullText());
     FormShow();
 }
 
@@ -175,7 +177,6 @@ void TfrmDup::FormShow()
     ClearGrid();
     for (QPushButton* b : {btPrint, btClip, btBrowse, btSort})
         b->hide();
-    scanAborted = false;
     btAbort->hide();
     pnlSel->clear();
 
@@ -348,7 +349,6 @@ void TfrmDup::scan(bool exact, bool content)
     shownMeasure_ = settings.scan.measure;
     setMarkMeasure(shownMeasure_);
     gridModel_->setTitles(titlesOfMode(duplicates_, shownMeasure_));
-    scanAborted = false;
     setScanning(true);
 
     auto outcome = std::make_shared<Outcome>();
@@ -414,37 +414,17 @@ void TfrmDup::showProgress()
         pnlSel->setText(displayName(runner()->progress().currentDirectory()));
 }
 
-void TfrmDup::btAbortClick()
-{
-    if (!scanning())
-        return;
-    scanAborted = true;
-    btAbort->hide();
-    abortScan();
-}
-
 void TfrmDup::showFailure()
 {
     outcome_.reset();
     setScanning(false);
 }
 
-QLabel* TfrmDup::statusLine() const
-{
-    return pnlSel;
-}
-
-QString TfrmDup::listFullWarning() const
-{
-    return candidateListFullText();
-}
-
-size_t TfrmDup::showResult(ScanOutcome ended)
+size_t TfrmDup::showResult(ScanOutcome)
 {
     const std::shared_ptr<Outcome> outcome = std::move(outcome_);
     if (runner()->progress().skipped() > 0)
         pnlSel->clear(); // no more the directory being walked; the note on them follows
-    scanAborted = ended != ScanOutcome::Result;
     resultCount = int(outcome->rows.originalCount());
     rowGroup_ = std::move(outcome->groups);
     for (size_t i = 0; i < rowGroup_.size(); ++i) {

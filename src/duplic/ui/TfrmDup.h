@@ -45,8 +45,6 @@ public:
     void btExactClick();
     // Content: Scan's groups of one name, split by the files' bytes.
     void btContentClick();
-    // Stops the scan; its partial result is shown when the walk has stopped.
-    void btAbortClick();
 
     // Marking (MarkingWindow): DeleteAllFiles, gridDblClick and deleteOneFile,
     // which only toggles a row's mark; FormClose hands the marked files to
@@ -60,7 +58,11 @@ public:
 
     // What the window holds, for those who look at it from outside.
     QStringList resultLines() const;
-    bool aborted() const { return scanAborted; }
+    // The last scan ended early: aborted, or its list full.
+    bool aborted() const
+    {
+        return lastOutcome() == ScanOutcome::Aborted || lastOutcome() == ScanOutcome::Full;
+    }
 
     // Lines the candidate list takes before a scan stops with a warning.
     void setCandidateCapacity(size_t lines) { capacity_ = lines; }
@@ -96,8 +98,6 @@ private:
     void setSorting(bool sorting);
     size_t showResult(ScanOutcome ended) override;
     void showFailure() override;
-    QLabel* statusLine() const override;
-    QString listFullWarning() const override;
     void showProgress();
 
     // Controls of the top panel.
@@ -120,7 +120,6 @@ private:
     std::vector<uint32_t> rowGroup_; // duplicate group of each result row (grid row - 1)
     std::vector<int> groupSizes_;    // rows of each group
     std::vector<int> groupFirstRow_; // grid row where each group begins
-    bool scanAborted = false;
 
     bool duplicates_ = true;
     size_t capacity_;

@@ -73,6 +73,8 @@ TfrmMods::TfrmMods(Services& services, QWidget* parent)
     buildControls();
     resize(scaled(this, kWidth), scaled(this, kHeight));
     connect(runner(), &ScanRunner::tick, this, &TfrmMods::showProgress);
+    setStatusLine(pnlScan);
+    setListFullWarning(changedListFullText());
     setEmptyNotice(EmptyNotice::UnlessAborted);
 }
 
@@ -403,29 +405,11 @@ void TfrmMods::showProgress()
         pnlScan->setText(displayName(runner()->progress().currentDirectory()));
 }
 
-void TfrmMods::btAbortClick()
-{
-    if (!scanning())
-        return;
-    btAbort->hide();
-    abortScan();
-}
-
 void TfrmMods::showFailure()
 {
     outcome_.reset();
     pnlScan->clear();
     setScanning(false);
-}
-
-QLabel* TfrmMods::statusLine() const
-{
-    return pnlScan;
-}
-
-QString TfrmMods::listFullWarning() const
-{
-    return changedListFullText();
 }
 
 size_t TfrmMods::showResult(ScanOutcome)

@@ -39,9 +39,6 @@ public:
     // Start: checks both dates, then a new scan from an empty grid; the result
     // comes when runner() says finished.
     void btOKClick();
-    // Stops the scan; its partial result is shown once the user has read the
-    // notice.
-    void btAbortClick();
 
     // Date fields and their calendar buttons.
     void dtStartExit();
@@ -83,8 +80,6 @@ private:
     void showProgress();
     size_t showResult(ScanOutcome ended) override;
     void showFailure() override;
-    QLabel* statusLine() const override;
-    QString listFullWarning() const override;
     // Who reads a date field: its exit check (while the focus moves on,
     // perhaps to Start) or Start itself.
     enum class DateCheck { Exit, ExitTowardsStart, Start };

@@ -139,6 +139,7 @@ TfrmStatistics::TfrmStatistics(Services& services, QWidget* parent)
     choices_->setGeometry(0, s(433 - 24 - 6), s(592), choicesHeight);
     StatusBar1->setGeometry(0, s(433 - 24) + choicesHeight, s(592), s(24));
 
+    setStatusLine(lblStatus);
     setEmptyNotice(EmptyNotice::Never);
     connect(runner_, &ScanRunner::tick, this, &TfrmStatistics::showProgress);
     connect(this, &ScanDialog::outcomeShown, this, &TfrmStatistics::collectionFinished);
@@ -276,11 +277,6 @@ void TfrmStatistics::showFailure()
     collection_.reset();
     endCollecting();
     lblStatus->clear();
-}
-
-QLabel* TfrmStatistics::statusLine() const
-{
-    return lblStatus;
 }
 
 size_t TfrmStatistics::showResult(ScanOutcome)

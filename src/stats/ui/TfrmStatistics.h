@@ -88,7 +88,6 @@ private:
     // The outcome of a collection (see ScanDialog).
     size_t showResult(ScanOutcome ended) override;
     void showFailure() override;
-    QLabel* statusLine() const override;
     // Leaves the collecting state: the busy pointer goes, Collect and the
     // scan choices work again.
     void endCollecting();
