@@ -200,9 +200,9 @@ const std::vector<OptionDef>& walkOptions()
 {
     static const std::vector<OptionDef> options = {
         {"threads", "N", "fold with N threads, 1 to 1024 (default: one per core)"},
-        {"io", "N", "keep N directory reads in flight, 1 to 1024 (default: 32)"},
+        {"io", "N", "keep N directory reads in flight, 1 to 1024 (default: 64)"},
     };
-    static_assert(kDefaultIo == 32, "the help text names the default");
+    static_assert(kDefaultIo == 64, "the help text names the default");
     return options;
 }
 

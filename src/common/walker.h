@@ -38,8 +38,9 @@ inline bool walkEnters(const Entry& e, dev_t driveDevice, bool enterHidden = fal
 }
 
 // Directory reads a walk keeps in flight unless told otherwise: a cold disk
-// answers many queued reads far faster than one at a time.
-inline constexpr int kDefaultIo = 32;
+// answers many queued reads far faster than one at a time (64 walked the
+// cold bench tree about a tenth faster than 32; warm walks are the same).
+inline constexpr int kDefaultIo = 64;
 
 struct WalkOptions {
     int threads = 0; // threads that fold at once; 0: one per core

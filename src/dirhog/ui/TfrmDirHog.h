@@ -46,7 +46,7 @@ public:
     QString statusText() const;
 
     // For tests: a smaller candidate list.
-    void setCandidateLimit(size_t limit) { candidateLimit_ = limit; }
+    void setListLimit(size_t limit) { candidateLimit_ = limit; }
 
 protected:
     int leftControlsRight() const override;

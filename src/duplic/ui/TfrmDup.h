@@ -65,7 +65,7 @@ public:
     }
 
     // Lines the candidate list takes before a scan stops with a warning.
-    void setCandidateCapacity(size_t lines) { capacity_ = lines; }
+    void setListLimit(size_t lines) { capacity_ = lines; }
     // Called on the reading threads before each file the content step reads.
     void setBeforeContentRead(std::function<void(ContentStep, const std::string&)> hook)
     {

@@ -59,7 +59,7 @@ public:
     QStringList resultLines() const;
 
     // Lines the result list takes before a scan stops with a warning.
-    void setResultLimit(size_t lines) { resultLimit_ = lines; }
+    void setListLimit(size_t lines) { resultLimit_ = lines; }
 
 protected:
     int leftControlsRight() const override;

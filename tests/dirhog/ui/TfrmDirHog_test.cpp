@@ -352,7 +352,7 @@ private Q_SLOTS:
         for (int i = 0; i < 10; ++i)
             f.drive.file("d" + std::to_string(i) + "/f", 1024 * (i + 1));
         TfrmDirHog& w = f.open();
-        w.setCandidateLimit(3);
+        w.setListLimit(3);
         w.show();
         QVERIFY(f.scan("btAll"));
         QCOMPARE(f.messages.texts(),

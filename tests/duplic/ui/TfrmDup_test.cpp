@@ -595,7 +595,7 @@ private Q_SLOTS:
         Fixture f(false);
         for (int i = 0; i < 8; ++i)
             f.drive.file("d" + std::to_string(i) + "/f.bin", (300 + i) * 1024);
-        f.window->setCandidateCapacity(3);
+        f.window->setListLimit(3);
         QVERIFY(f.scan());
         QCOMPARE(f.messages.texts(),
                  QStringList({"Due to Windows resource limitations ... cannot process any more "

@@ -398,7 +398,7 @@ private Q_SLOTS:
         for (const char* name : {"a", "b", "c", "d"})
             f.drive.file(name, 10, 0644, december());
         TfrmMods& window = f.open();
-        window.setResultLimit(3);
+        window.setListLimit(3);
         window.show();
         QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(f.messages.texts(),
