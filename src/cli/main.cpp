@@ -5,6 +5,7 @@
 #include "cli/rootwalk.h"
 #include "cli/standardoutput.h"
 #include "common/failure.h"
+#include "common/stamptext.h"
 #include "common/unreadabletext.h"
 
 #include <atomic>
@@ -58,6 +59,7 @@ int main(int argc, char** argv)
     kelvane::cli::watchStandardOutput();
     int status;
     try {
+        kelvane::prepareStampTexts();
         status = kelvane::cli::runCommandLine(argc, argv);
     } catch (const std::exception& e) {
         if (kelvane::isOutOfMemory(e))

@@ -46,4 +46,10 @@ QString fileTimeText(uint32_t stamp)
     return text.isEmpty() ? QStringLiteral("12:00:00") : text;
 }
 
+void prepareStampTexts()
+{
+    fileDateText(0);
+    fileTimeText(0);
+}
+
 } // namespace kelvane

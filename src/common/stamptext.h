@@ -22,4 +22,9 @@ QString fileDateText(uint32_t stamp);
 // shows noon.
 QString fileTimeText(uint32_t stamp);
 
+// Qt builds its calendar and locale tables on first use and does not survive
+// running out of memory while it does: a program builds them here, before
+// any scan thread formats a date.
+void prepareStampTexts();
+
 } // namespace kelvane

@@ -1,4 +1,5 @@
 #include "common/memoryrelease.h"
+#include "common/stamptext.h"
 #include "common/ui/services.h"
 #include "common/version.h"
 #include "shell/commandline.h"
@@ -30,6 +31,7 @@ int main(int argc, char** argv)
     kelvane::setApplicationIdentity();
     kelvane::returnFreedMemoryPromptly();
     QApplication app(argc, argv);
+    kelvane::prepareStampTexts();
     // No display name: Qt would append it to every window title.
     QApplication::setWindowIcon(kelvane::applicationIcon());
     QApplication::setStyle(new kelvane::HintStyle);
