@@ -15,12 +15,15 @@
 #include "common/ui/services.h"
 #include "common/ui/settings.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QResizeEvent>
@@ -195,14 +198,54 @@ bool ScanWindow::sortMayStart(QAction* chosen, bool allowed)
     return false;
 }
 
-void ScanWindow::sortNow(QAction* item, const std::function<void(int lastRow, const QDate& today)>& sort)
+void ScanWindow::sortInBackground(QAction* chosen, SortKind kind, bool descending, SortKey key, bool allowed)
 {
-    if (!sortMayStart(item))
+    if (!sortMayStart(chosen, allowed))
         return;
-    const BusyPointer busy;
     checkSortItem(nullptr);
-    sort(gridModel_->RowCount() - 1, today());
-    checkSortItem(item);
+    auto rows = std::make_shared<std::vector<GridRowStore::Row>>(gridModel_->rowsInOrder());
+    auto order = std::make_shared<std::vector<uint32_t>>();
+    holdControls(true);
+    runInBackground(
+        [rows, order, kind, descending, key = std::move(key), today = today(), hook = beforeSort_] {
+            if (hook)
+                hook();
+            *order = sortOrder(
+                rows->size(), [&](size_t i) { return key((*rows)[i]); }, kind, descending, today);
+        },
+        [this, order, chosen](const QString& failure) {
+            if (failure.isEmpty()) {
+                gridModel_->reorderRows(1, *order);
+                checkSortItem(chosen);
+            }
+            holdControls(false);
+            if (!failure.isEmpty())
+                services_.messages->error(this, QStringLiteral("The sort failed: %1.").arg(failure));
+        });
+}
+
+QString ScanWindow::cellOf(const char* row, int column)
+{
+    const std::string_view text = GridRowStore::cell(row, column);
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void ScanWindow::holdControls(bool hold)
+{
+    if (!hold) {
+        for (QWidget* control : heldControls_)
+            control->setEnabled(true);
+        heldControls_.clear();
+        return;
+    }
+    for (QWidget* control : findChildren<QWidget*>()) {
+        const bool input = qobject_cast<QAbstractButton*>(control) || qobject_cast<QLineEdit*>(control) ||
+                           qobject_cast<QAbstractSpinBox*>(control) || qobject_cast<QComboBox*>(control);
+        if (input && control->isEnabled() && !grid->isAncestorOf(control)) {
+            control->setEnabled(false);
+            heldControls_.push_back(control);
+        }
+    }
 }
 
 QDate ScanWindow::today() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/gridsort.h"
 #include "common/ui/ScanDialog.h"
 #include "common/ui/busypointer.h"
 
@@ -9,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <thread>
+#include <vector>
 
 class QAction;
 class QDate;
@@ -104,12 +106,23 @@ protected:
     // A sort may start when allowed, the grid holds rows below its title
     // and the window is not busy; a refused choice keeps the ticks as they were.
     bool sortMayStart(QAction* chosen, bool allowed = true);
-    // Sorts the grid on the window's thread under the busy pointer, as sort
-    // does for rows 1 to lastRow, then ticks item alone. Refused as above.
-    void sortNow(QAction* item, const std::function<void(int lastRow, const QDate& today)>& sort);
+    // Sorts the rows below the title by the key of each (kind, descending as
+    // in sortOrder) and ticks chosen alone. The keys are read and sorted on a
+    // worker; the grid keeps its order until the new one is ready, and only
+    // the grid answers meanwhile (holdControls), since the rows being read
+    // must not change. Refused as above; a failure leaves the order as it was.
+    using SortKey = std::function<QString(const char* row)>;
+    void sortInBackground(QAction* chosen, SortKind kind, bool descending, SortKey key, bool allowed = true);
+    // The text of a cell of a row handed to a sort key.
+    static QString cellOf(const char* row, int column);
     // Today for sorting by date (the clock's, when there is one).
     QDate today() const;
 
+public:
+    // For tests: called on the worker before a sort reads its rows.
+    void setBeforeSort(std::function<void()> hook) { beforeSort_ = std::move(hook); }
+
+protected:
     // Opens the browse window on the current result row: on its file, which
     // is selected in its directory, or on the directory the row names.
     enum class BrowseAt { File, Directory };
@@ -150,7 +163,12 @@ private:
     void btFolderClick();
 
     QList<QPushButton*> startButtons_;
+    // Disables every control but the grid, or gives each back the state it had.
+    void holdControls(bool hold);
+
     QAction* checkedSort_ = nullptr;
+    std::function<void()> beforeSort_;
+    std::vector<QWidget*> heldControls_;
     std::thread job_;
     bool jobRunning_ = false;
     std::optional<BusyPointer> jobPointer_; // while the background job runs

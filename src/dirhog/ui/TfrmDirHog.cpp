@@ -284,7 +284,7 @@ void TfrmDirHog::setBusy(Job job)
 
 void TfrmDirHog::scan(DirHogMode mode)
 {
-    if (runner()->running())
+    if (busy()) // a scan, a deletion, or a sort reading the rows
         return;
     lb.clear();
     lbPaths.clear();
@@ -377,8 +377,8 @@ bool TfrmDirHog::isDriveRoot(const std::string& path) const
 
 void TfrmDirHog::btDeleteClick()
 {
-    if (runner()->running())
-        return; // nothing is deleted while a scan or another deletion runs
+    if (busy())
+        return; // nothing is deleted while a scan, another deletion or a sort runs
     const int row = grid->Row();
     if (row < 1)
         return;
@@ -614,22 +614,18 @@ void TfrmDirHog::btBrowseClick()
 
 void TfrmDirHog::SortbySize1Click(QAction* item)
 {
-    sortNow(item, [&](int last, const QDate& today) {
-        if (item == SortbySize1) {
-            std::vector<QString> cells;
-            cells.reserve(size_t(last));
-            for (int row = 1; row <= last; ++row)
-                cells.push_back(sizeSortText(gridModel_->Cells(0, row)));
-            gridModel_->reorderRows(1, sortOrder(cells, SortKind::Text, true, today));
-        } else if (item == Sortbyfiles1)
-            sortGridNumber(*gridModel_, 1, last, 2, true, today);
-        else if (item == Sortbysubdirectories1)
-            sortGridNumber(*gridModel_, 1, last, 3, true, today);
-        else if (item == Sortbydate1)
-            sortGridDate(*gridModel_, 1, last, 4, true, today);
-        else if (item == SortbyName1)
-            sortGridText(*gridModel_, 1, last, 5, false, today);
-    });
+    const auto column = [](int column) { return [column](const char* row) { return cellOf(row, column); }; };
+    if (item == SortbySize1)
+        sortInBackground(item, SortKind::Text, true,
+                         [](const char* row) { return sizeSortText(cellOf(row, 0)); });
+    else if (item == Sortbyfiles1)
+        sortInBackground(item, SortKind::Number, true, column(2));
+    else if (item == Sortbysubdirectories1)
+        sortInBackground(item, SortKind::Number, true, column(3));
+    else if (item == Sortbydate1)
+        sortInBackground(item, SortKind::Date, true, column(4));
+    else if (item == SortbyName1)
+        sortInBackground(item, SortKind::Text, false, column(5));
 }
 
 } // namespace kelvane

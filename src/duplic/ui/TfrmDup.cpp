@@ -314,7 +314,7 @@ void TfrmDup::cbWildCardChange()
 
 void TfrmDup::btScanClick()
 {
-    if (scanning())
+    if (busy())
         return;
     ClearGrid();
     scan(false);
@@ -322,7 +322,7 @@ void TfrmDup::btScanClick()
 
 void TfrmDup::btExactClick()
 {
-    if (scanning() || !duplicates_)
+    if (busy() || !duplicates_)
         return;
     ClearGrid();
     scan(true);
@@ -330,7 +330,7 @@ void TfrmDup::btExactClick()
 
 void TfrmDup::btContentClick()
 {
-    if (scanning() || !duplicates_)
+    if (busy() || !duplicates_)
         return;
     ClearGrid();
     scan(false, true);
@@ -499,58 +499,20 @@ void TfrmDup::btPrintClick()
 
 void TfrmDup::Sortbysize1Click(QAction* chosen)
 {
-    if (!sortMayStart(chosen, !duplicates_))
-        return;
-    checkSortItem(nullptr);
-    // The rows are read and sorted on a worker; the grid keeps its order (and
-    // its rows, which do not change meanwhile) until the new one is ready.
-    auto rows = std::make_shared<std::vector<GridRowStore::Row>>(gridModel_->rowsInOrder());
-    auto order = std::make_shared<std::vector<uint32_t>>();
-    const int key = chosen == Sortbysize1 ? 0 : (chosen == SortbyDate1 ? 1 : 3);
-    setSorting(true);
-    runInBackground(
-        [rows, order, key, today = today(), hook = beforeSort_] {
-            if (hook)
-                hook();
-            auto cell = [&](size_t i, int column) {
-                const std::string_view text = GridRowStore::cell((*rows)[i], column);
-                return QString::fromUtf8(text.data(), qsizetype(text.size()));
-            };
-            if (key == 0) {
-                // Sizes are right-aligned in five places; wider ones (100000 K
-                // and up) get more room so that the text order is the order of
-                // the sizes.
-                *order = sortOrder(
-                    rows->size(), [&](size_t i) { return cell(i, 0).rightJustified(16, QLatin1Char(' ')); },
-                    SortKind::Text, true, today);
-            } else if (key == 1) {
-                *order = sortOrder(
-                    rows->size(), [&](size_t i) { return cell(i, 1); }, SortKind::Date, true, today);
-            } else {
-                *order = sortOrder(
-                    rows->size(), [&](size_t i) { return cell(i, 3); }, SortKind::Text, false, today);
-            }
-        },
-        [this, order, chosen](const QString& failure) {
-            if (failure.isEmpty()) {
-                gridModel_->reorderRows(1, *order);
-                checkSortItem(chosen);
-            }
-            setSorting(false);
-            if (!failure.isEmpty()) // the grid keeps the order it had
-                services_.messages->error(this, QStringLiteral("The sort failed: %1.").arg(failure));
-        });
-}
-
-// While a sort runs only the grid answers (it can scroll, not mark).
-void TfrmDup::setSorting(bool on)
-{
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{btScan, btExact, btContent, btClose, btDelete, btPrint, btClip,
-                                         btBrowse, btSort, pnlDrives, SpinEdit1, cbWildCard})
-        w->setEnabled(!on);
-    if (!on)
-        cb1Click();
+    if (chosen == Sortbysize1) {
+        // Sizes are right-aligned in five places; wider ones (100000 K and
+        // up) get more room so that the text order is the order of the sizes.
+        sortInBackground(
+            chosen, SortKind::Text, true,
+            [](const char* row) { return cellOf(row, 0).rightJustified(16, QLatin1Char(' ')); },
+            !duplicates_);
+    } else if (chosen == SortbyDate1) {
+        sortInBackground(
+            chosen, SortKind::Date, true, [](const char* row) { return cellOf(row, 1); }, !duplicates_);
+    } else {
+        sortInBackground(
+            chosen, SortKind::Text, false, [](const char* row) { return cellOf(row, 3); }, !duplicates_);
+    }
 }
 
 void TfrmDup::BrowseDirectory1Click()

@@ -71,8 +71,6 @@ public:
     {
         contentHook_ = std::move(hook);
     }
-    // Called on the sort's worker before it sorts (tests hold a sort here).
-    void setBeforeSort(std::function<void()> hook) { beforeSort_ = std::move(hook); }
 
 protected:
     int leftControlsRight() const override;
@@ -95,7 +93,6 @@ private:
     void layoutButtons();
     void scan(bool exact, bool content = false);
     void setScanning(bool scanning);
-    void setSorting(bool sorting);
     size_t showResult(ScanOutcome ended) override;
     void showFailure() override;
     void showProgress();
@@ -124,7 +121,6 @@ private:
     bool duplicates_ = true;
     size_t capacity_;
     std::function<void(ContentStep, const std::string&)> contentHook_;
-    std::function<void()> beforeSort_;
     std::shared_ptr<Outcome> outcome_; // of the running scan
     bool closing_ = false;
 };

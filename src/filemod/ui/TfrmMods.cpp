@@ -350,7 +350,7 @@ void TfrmMods::popEndDateClick()
 
 void TfrmMods::btOKClick()
 {
-    if (scanning())
+    if (busy()) // a scan, or a sort reading the rows
         return;
     const std::optional<DateRange> range = readRange();
     if (!range)
@@ -456,14 +456,12 @@ void TfrmMods::btBrowseClick()
 
 void TfrmMods::Sortbyname1Click(QAction* item)
 {
-    sortNow(item, [&](int last, const QDate& today) {
-        if (item == SortbyDate1)
-            sortGridDate(*gridModel_, 1, last, 1, true, today);
-        else if (item == SortbyDirectory1)
-            sortGridText(*gridModel_, 1, last, 4, false, today);
-        else
-            sortGridText(*gridModel_, 1, last, 0, false, today);
-    });
+    if (item == SortbyDate1)
+        sortInBackground(item, SortKind::Date, true, [](const char* row) { return cellOf(row, 1); });
+    else if (item == SortbyDirectory1)
+        sortInBackground(item, SortKind::Text, false, [](const char* row) { return cellOf(row, 4); });
+    else
+        sortInBackground(item, SortKind::Text, false, [](const char* row) { return cellOf(row, 0); });
 }
 
 } // namespace kelvane

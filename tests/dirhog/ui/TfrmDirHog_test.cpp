@@ -656,6 +656,7 @@ private Q_SLOTS:
         const QStringList lines = w.resultLines();
 
         w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5).first(), q(f.drive.path("aaa")));
         QTest::mouseClick(f.button("btClip"), Qt::LeftButton);
         QCOMPARE(f.clipboard.text(), lines.join("\r\n") + "\r\n");
@@ -670,6 +671,34 @@ private Q_SLOTS:
         QTest::mouseClick(f.button("btPrint"), Qt::LeftButton);
         QCOMPARE(f.printing.dialogsShown(), 2);
         QVERIFY(f.messages.shown().isEmpty());
+    }
+
+    // While a sort reads the rows on its worker only the grid answers: a
+    // double click deletes nothing and the buttons wait; all come back after.
+    void nothingIsDeletedWhileASortRuns()
+    {
+        Fixture f;
+        f.drive.file("aaa/f", 1024);
+        f.drive.file("bbb/f", 2 * 1024);
+        TfrmDirHog& w = f.shown();
+        QVERIFY(f.scan("btTop"));
+        WalkGate sortGate; // released when it goes
+        w.setBeforeSort([&] { sortGate.hold(); });
+        w.SortbySize1Click(sortItem(w, "SortbyName1"));
+        QVERIFY(sortGate.waitUntilHeld());
+        QVERIFY(w.busy());
+        QVERIFY(!f.button("btDelete")->isEnabled());
+        QVERIFY(!f.button("btTop")->isEnabled());
+        QVERIFY(w.gridView()->isEnabled());
+        w.gridView()->setRow(1);
+        QTest::mouseDClick(w.gridView()->viewport(), Qt::LeftButton);
+        QVERIFY(f.messages.shown().isEmpty());
+        sortGate.release();
+        QTRY_VERIFY(!w.busy());
+        QVERIFY(f.button("btDelete")->isEnabled());
+        QVERIFY(f.button("btTop")->isEnabled());
+        QVERIFY(exists(f.drive.path("aaa/f")) && exists(f.drive.path("bbb/f")));
+        QCOMPARE(checkedSortItems(w), QString("SortbyName1"));
     }
 
     void sortMenuSortsTheGridOnly()
@@ -687,25 +716,31 @@ private Q_SLOTS:
         QCOMPARE(f.column(5), QStringList({b, a, c}));
 
         w.SortbySize1Click(sortItem(w, "Sortbyfiles1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5), QStringList({a, c, b}));
         QCOMPARE(checkedSortItems(w), QString("Sortbyfiles1"));
         w.SortbySize1Click(sortItem(w, "Sortbysubdirectories1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5).first(), c);
         w.SortbySize1Click(sortItem(w, "Sortbydate1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5), QStringList({c, a, b}));
         w.SortbySize1Click(sortItem(w, "SortbyName1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5), QStringList({a, b, c})); // letter case does not count
         QCOMPARE(checkedSortItems(w), QString("SortbyName1"));
 
         // A deleted row comes before every size.
         f.deleteRow(f.drive.path("ccc"));
         w.SortbySize1Click(sortItem(w, "SortbySize1"));
+        QTRY_VERIFY(!w.busy());
         QCOMPARE(f.column(5), QStringList({c, b, a}));
         QCOMPARE(f.column(0).first(), QString("DELETED"));
         QCOMPARE(f.grid().rowPath(1), f.drive.path("ccc"));
 
         // A new scan clears the grid and checks Size again.
         w.SortbySize1Click(sortItem(w, "SortbyName1"));
+        QTRY_VERIFY(!w.busy());
         QVERIFY(f.scan("btTop"));
         QCOMPARE(checkedSortItems(w), QString("SortbySize1"));
         QCOMPARE(f.column(5), QStringList({b, a}));

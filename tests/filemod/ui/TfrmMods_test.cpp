@@ -488,6 +488,7 @@ private Q_SLOTS:
         QTest::mouseClick(button(window, "btSort"), Qt::LeftButton);
         QTRY_VERIFY(menu->isVisible());
         items[1]->trigger();
+        QTRY_VERIFY(!window.busy());
         menu->close();
         QCOMPARE(column(window, 1), QStringList({"12/20/2026", "12/10/2026", "12/3/2026"}));
         QVERIFY(items[1]->isChecked());
@@ -496,9 +497,11 @@ private Q_SLOTS:
         QCOMPARE(grid(window).rowPath(3), f.drive.path("b/zeta"));
 
         items[2]->trigger();
+        QTRY_VERIFY(!window.busy());
         const QString root = QString::fromStdString(f.drive.root());
         QCOMPARE(column(window, 4), QStringList({root, root + "/a", root + "/b"}));
         items[0]->trigger();
+        QTRY_VERIFY(!window.busy());
         QCOMPARE(column(window, 0), QStringList({"Alpha", "mid", "zeta"}));
         QCOMPARE(grid(window).Cells(2, 3), QString("MARKED"));
 
@@ -524,6 +527,7 @@ private Q_SLOTS:
         window.deleteOneFile(1);
         window.deleteOneFile(2);
         window.sortMenu()->actions()[1]->trigger();
+        QTRY_VERIFY(!window.busy());
         QVERIFY(scan(window, "12/1/2026", "12/31/2026"));
         QCOMPARE(window.markedFileCount(), 0);
         QCOMPARE(window.markedByteCount(), 0);
