@@ -5,6 +5,7 @@
 #include "cli/rootwalk.h"
 #include "cli/standardoutput.h"
 #include "common/failure.h"
+#include "common/memoryrelease.h"
 #include "common/stamptext.h"
 #include "common/unreadabletext.h"
 
@@ -56,6 +57,7 @@ namespace {
 int main(int argc, char** argv)
 {
     std::set_terminate(onTerminate);
+    kelvane::returnFreedMemoryPromptly();
     kelvane::cli::watchStandardOutput();
     int status;
     try {

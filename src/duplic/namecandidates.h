@@ -75,7 +75,11 @@ public:
 
 private:
     static constexpr size_t kTextBlock = 64 * 1024;
-    static constexpr size_t kCandidateBlock = 4096;
+    // 384 KiB: above the size from which the allocator maps a block on its
+    // own (returnFreedMemoryPromptly), so each block goes back to the system
+    // once moveCandidatesTo has copied it; smaller ones stayed resident in the
+    // heap, next to the copy (a million files peaked 37 MB higher).
+    static constexpr size_t kCandidateBlock = 8192;
     std::vector<std::unique_ptr<char[]>> texts_;
     char* next_ = nullptr;
     size_t left_ = 0;

@@ -179,3 +179,33 @@ TEST(NameCandidates, LinesAndFactsOfFilesWithoutPathsAndNamesSeenOnce)
     EXPECT_EQ(lines[1].substr(0, 14), "b.txt         ");
     EXPECT_NE(lines[0].find("\t    2 K\t"), std::string::npos);
 }
+
+TEST(NameCandidates, StoreKeepsEveryFileAcrossItsBlocksInOrder)
+{
+    // Enough files for several candidate blocks and text blocks, with names
+    // of the longest length a file system allows among them.
+    NameCandidateStore store;
+    const CandidateDirectory* d = store.addDirectory("/d/", "/d/", false, true, true);
+    const std::string longName(255, 'n');
+    constexpr int kFiles = 20'000;
+    for (int i = 0; i < kFiles; ++i) {
+        const std::string name = i % 1'000 == 0 ? longName + std::to_string(i) : "f" + std::to_string(i);
+        FileIdentity identity;
+        identity.ino = ino_t(i + 1);
+        store.add(name, name, i + 1, 0, 1'000 + i, identity, d);
+    }
+    EXPECT_EQ(store.size(), size_t(kFiles));
+    std::vector<NameCandidate> all;
+    store.moveCandidatesTo(all);
+    ASSERT_EQ(all.size(), size_t(kFiles));
+    EXPECT_EQ(store.size(), 0u);
+    for (int i = 0; i < kFiles; ++i) {
+        const NameCandidate& c = all[size_t(i)];
+        const std::string name = i % 1'000 == 0 ? longName + std::to_string(i) : "f" + std::to_string(i);
+        ASSERT_EQ(c.realName(), name) << i;
+        ASSERT_EQ(c.nameColumn(), name) << i;
+        ASSERT_EQ(c.bytes, i + 1);
+        ASSERT_EQ(c.facts().mtime, 1'000 + i);
+        ASSERT_EQ(c.identity().ino, ino_t(i + 1));
+    }
+}
