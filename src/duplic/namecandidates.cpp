@@ -34,6 +34,22 @@ int compareNames(const NameCandidate& a, const NameCandidate& b)
     return compareCaselessThenBytes(a.nameColumn(), b.nameColumn());
 }
 
+// Whether a and b have the same name column: the keys settle it without
+// reading the texts for names of up to kKeyBytes, as name columns are in
+// lower case.
+bool sameName(const NameCandidate& a, const NameCandidate& b)
+{
+    if (a.nameColumnSize != b.nameColumnSize)
+        return false;
+    if (a.key[0] != NameCandidate::kNoKey && b.key[0] != NameCandidate::kNoKey) {
+        if (a.key[0] != b.key[0] || a.key[1] != b.key[1])
+            return false;
+        if (a.nameColumnSize <= kKeyBytes)
+            return true;
+    }
+    return a.nameColumn() == b.nameColumn();
+}
+
 // Whether the path da + na goes before db + nb, byte for byte (reached only
 // by lines that are the same text).
 bool pathLess(std::string_view da, std::string_view na, std::string_view db, std::string_view nb)
@@ -165,7 +181,7 @@ void makeLines(const std::vector<NameCandidate>& candidates, bool exact, StampTe
         // The files of one name column, byte for byte.
         const std::string_view name = candidates[i].nameColumn();
         size_t end = i + 1;
-        while (end < batch.end && candidates[end].nameColumn() == name)
+        while (end < batch.end && sameName(candidates[end], candidates[i]))
             ++end;
         if (end - i < 2) {
             i = end;
@@ -251,8 +267,7 @@ void forEachDuplicateLine(const std::vector<NameCandidate>& candidates, bool exa
                 auto batch = std::make_shared<LineBatch>();
                 batch->first = next;
                 size_t end = std::min(next + kBatch, candidates.size());
-                while (end < candidates.size() &&
-                       candidates[end].nameColumn() == candidates[end - 1].nameColumn())
+                while (end < candidates.size() && sameName(candidates[end], candidates[end - 1]))
                     ++end;
                 batch->end = end;
                 next = end;

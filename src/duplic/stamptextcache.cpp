@@ -42,7 +42,10 @@ StampTextCache::Table::~Table()
         delete long_[i].load(std::memory_order_relaxed);
 }
 
-StampTextCache::StampTextCache() : dates_(kDateSlots), times_(kTimeSlots) {}
+StampTextCache::StampTextCache()
+    : dates_(kDateSlots), times_(kTimeSlots), plainTimes_(userLongTimeFormat() == QLatin1String("HH:mm:ss"))
+{
+}
 
 StampTextCache::~StampTextCache() = default;
 
@@ -56,7 +59,18 @@ void StampTextCache::appendDate(std::string& out, uint32_t stamp)
 
 void StampTextCache::appendTime(std::string& out, uint32_t stamp)
 {
-    append(times_, timeIndex(stamp), out, [stamp] { return fileTimeText(stamp); });
+    const uint32_t index = timeIndex(stamp);
+    if (plainTimes_ && index != kTimeSlots - 1) {
+        const uint32_t second = index % 30 * 2;
+        const uint32_t minute = index / 30 % 60;
+        const uint32_t hour = index / (30 * 60);
+        const char text[8] = {char('0' + hour / 10),   char('0' + hour % 10),   ':',
+                              char('0' + minute / 10), char('0' + minute % 10), ':',
+                              char('0' + second / 10), char('0' + second % 10)};
+        out.append(text, sizeof text);
+        return;
+    }
+    append(times_, index, out, [stamp] { return fileTimeText(stamp); });
 }
 
 template <class Format>

@@ -38,6 +38,10 @@ private:
 
     Table dates_;
     Table times_;
+    // The time format is "HH:mm:ss": times are written out directly, as
+    // reading a slot of a table too large to stay in the processor's cache
+    // costs more.
+    bool plainTimes_;
 };
 
 } // namespace kelvane
