@@ -87,7 +87,19 @@ public:
 // Per-thread buffers, reused from one directory to the next.
 struct Scratch {
     std::vector<char> buffer = std::vector<char>(64 * 1024);
+    // The listing at hand is the first `listed` entries; the others are kept
+    // with their names' storage, which the next listings reuse rather than
+    // allocating a name for each entry.
     std::vector<Entry> entries;
+    size_t listed = 0;
+
+    Entry& nextEntry()
+    {
+        if (listed == entries.size())
+            entries.emplace_back();
+        return entries[listed++];
+    }
+    std::span<Entry> listing() { return {entries.data(), listed}; }
 };
 
 // This thread's buffers and the walk they belong to. The walk owns them: a
@@ -328,14 +340,13 @@ private:
             skips_.push_back({path, error});
     }
 
-    // Reads the whole listing of fd into scratch.entries, sorted by name.
+    // Reads the whole listing of fd into the scratch listing, sorted by name.
     // Returns false (with *error) when the directory cannot be read, or when
     // the walk was aborted meanwhile (*error 0).
     bool list(int fd, int* error)
     {
         Scratch& scratch = scratchOfThread();
-        std::vector<Entry>& entries = scratch.entries;
-        entries.clear();
+        scratch.listed = 0;
         uint64_t unreported = 0;
         for (;;) {
             const ssize_t n = ::getdents64(fd, scratch.buffer.data(), scratch.buffer.size());
@@ -366,7 +377,7 @@ private:
                         options_.progress->addEntries(unreported);
                     return false;
                 }
-                fillEntry(entries.emplace_back(), name, st);
+                fillEntry(scratch.nextEntry(), name, st);
                 if (++unreported == kProgressBatch && options_.progress) {
                     options_.progress->addEntries(unreported);
                     unreported = 0;
@@ -375,6 +386,7 @@ private:
         }
         if (options_.progress)
             options_.progress->addEntries(unreported);
+        const std::span<Entry> entries = scratch.listing();
         std::sort(entries.begin(), entries.end(),
                   [](const Entry& a, const Entry& b) { return a.name < b.name; });
         return true;
@@ -432,7 +444,7 @@ private:
             deliver(n, fold_.empty());
             return Listed::Done;
         }
-        std::vector<Entry>& entries = scratchOfThread().entries;
+        const std::span<const Entry> entries = scratchOfThread().listing();
         directories_.fetch_add(1, std::memory_order_relaxed);
         entries_.fetch_add(entries.size(), std::memory_order_relaxed);
         if (options_.progress) {
@@ -442,7 +454,7 @@ private:
         }
 
         FoldSlot slot(foldSlots_);
-        FoldValue own = fold_.visit(*n, std::span<const Entry>(entries));
+        FoldValue own = fold_.visit(*n, entries);
         children->clear();
         for (const Entry& e : entries) {
             if (!walkEnters(e, rootDev_, options_.enterHidden))
