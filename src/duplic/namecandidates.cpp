@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 namespace kelvane {
 
@@ -167,6 +168,46 @@ struct LineBatch {
     std::vector<CandidateFacts> facts;
     std::vector<FileIdentity> identities; // empty when the scan keeps no paths
     std::vector<bool> groupStarts;        // the line begins a group
+    // Working space of makeLines: the lines of the name at hand.
+    std::string nameLines;
+    std::vector<Line> group;
+
+    // Empties it for the next range, keeping the space.
+    void clear()
+    {
+        lines.clear();
+        lineEnds.clear();
+        paths.clear();
+        pathEnds.clear();
+        facts.clear();
+        identities.clear();
+        groupStarts.clear();
+    }
+};
+
+// The few batches in flight, used again and again: a new batch's buffers
+// would grow by copying and fault in fresh pages for every range.
+class BatchPool {
+public:
+    std::shared_ptr<LineBatch> take()
+    {
+        std::lock_guard lock(mutex_);
+        if (spare_.empty())
+            return std::make_shared<LineBatch>();
+        std::shared_ptr<LineBatch> batch = std::move(spare_.back());
+        spare_.pop_back();
+        return batch;
+    }
+    void give(std::shared_ptr<LineBatch> batch)
+    {
+        batch->clear();
+        std::lock_guard lock(mutex_);
+        spare_.push_back(std::move(batch));
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::shared_ptr<LineBatch>> spare_;
 };
 
 // Fills batch with the lines of the files of each name in [first, end) that
@@ -175,8 +216,8 @@ struct LineBatch {
 void makeLines(const std::vector<NameCandidate>& candidates, bool exact, StampTextCache& stamps,
                LineBatch& batch)
 {
-    std::string lines;
-    std::vector<Line> group;
+    std::string& lines = batch.nameLines;
+    std::vector<Line>& group = batch.group;
     for (size_t i = batch.first; i < batch.end;) {
         // The files of one name column, byte for byte.
         const std::string_view name = candidates[i].nameColumn();
@@ -255,6 +296,7 @@ void forEachDuplicateLine(const std::vector<NameCandidate>& candidates, bool exa
     size_t next = 0;
     uint32_t group = 0; // of the next group start
     bool anyGroup = false;
+    BatchPool pool;
     tbb::parallel_pipeline(
         4,
         tbb::make_filter<void, std::shared_ptr<LineBatch>>(
@@ -264,7 +306,7 @@ void forEachDuplicateLine(const std::vector<NameCandidate>& candidates, bool exa
                     control.stop();
                     return {};
                 }
-                auto batch = std::make_shared<LineBatch>();
+                auto batch = pool.take();
                 batch->first = next;
                 size_t end = std::min(next + kBatch, candidates.size());
                 while (end < candidates.size() && sameName(candidates[end], candidates[end - 1]))
@@ -302,6 +344,7 @@ void forEachDuplicateLine(const std::vector<NameCandidate>& candidates, bool exa
                                         batch->identities.empty() ? FileIdentity() : batch->identities[k],
                                         group});
                     }
+                    pool.give(std::move(batch));
                 }));
 }
 
