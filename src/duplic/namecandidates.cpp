@@ -152,7 +152,9 @@ bool nameBefore(const NameCandidate& a, const NameCandidate& b)
 
 void sortByName(std::vector<NameCandidate>& candidates)
 {
-    tbb::parallel_sort(candidates.begin(), candidates.end(), nameBefore);
+    // A lambda, not the function: the comparison is inlined into the sort.
+    tbb::parallel_sort(candidates.begin(), candidates.end(),
+                       [](const NameCandidate& a, const NameCandidate& b) { return compareNames(a, b) < 0; });
 }
 
 namespace {
