@@ -73,10 +73,7 @@ int runChanged(const CliOptions& options)
     for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
         // No list control to fill here; each root's files are printed once it is walked.
         ChangedFilesScan scan(range, SIZE_MAX, options.scan());
-        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            return scan.scanRoot(root, scanControlFor(options, progress));
-        });
-        if (!opened) {
+        if (!scanOneRoot(scan, root, options)) {
             status = kExitUnreadable;
             continue;
         }

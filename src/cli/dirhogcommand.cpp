@@ -13,16 +13,8 @@ namespace kelvane::cli {
 int runDirHogs(const CliOptions& options)
 {
     const DirHogMode mode = options.has("main") ? DirHogMode::MainDirectories : DirHogMode::AllDirectories;
-    const std::vector<std::string>& roots = options.paths;
-    int status = kExitOk;
     DirHogScan scan(mode, CandidateList::kDefaultLimit, options.scan());
-    for (const std::string& root : distinctRoots(roots, options.scan().hidden)) {
-        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            return scan.scanRoot(root, scanControlFor(options, progress));
-        });
-        if (!opened)
-            status = kExitUnreadable;
-    }
+    const int status = scanRoots(scan, options.paths, options);
     if (scan.full())
         std::fprintf(stderr, "kelvane-cli: %s\n", resourceLimitText().toUtf8().constData());
     RowWriter out(options.format);

@@ -42,17 +42,8 @@ int run(DupMode mode, const CliOptions& options)
     settings.keepPaths = options.format != OutputFormat::Lines;
     settings.keepFacts = options.format == OutputFormat::Json;
 
-    int status = kExitOk;
     DuplicateScan scan(settings);
-    for (const std::string& root : distinctRoots(options.paths, options.scan().hidden)) {
-        if (scan.stopped())
-            break;
-        const bool opened = walkOneRoot(root, [&](WalkProgress& progress) {
-            return scan.scanRoot(root, scanControlFor(options, progress));
-        });
-        if (!opened)
-            status = kExitUnreadable;
-    }
+    int status = scanRoots(scan, options.paths, options);
     if (scan.full()) {
         std::fprintf(stderr,
                      "kelvane-cli %s: the candidate list is full (%s lines); the result is incomplete\n",

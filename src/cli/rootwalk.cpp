@@ -40,6 +40,24 @@ bool walkOneRoot(const std::string& root, const std::function<WalkStats(WalkProg
     return true;
 }
 
+bool scanOneRoot(Scan& scan, const std::string& root, const CliOptions& options)
+{
+    return walkOneRoot(
+        root, [&](WalkProgress& progress) { return scan.scanRoot(root, scanControlFor(options, progress)); });
+}
+
+int scanRoots(Scan& scan, const std::vector<std::string>& roots, const CliOptions& options)
+{
+    int status = kExitOk;
+    for (const std::string& root : distinctRoots(roots, options.scan().hidden)) {
+        if (scan.stopped())
+            break;
+        if (!scanOneRoot(scan, root, options))
+            status = kExitUnreadable;
+    }
+    return status;
+}
+
 uint64_t unreadableCount()
 {
     return unreadable.load();

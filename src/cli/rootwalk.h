@@ -23,6 +23,14 @@ WalkOptions walkOptionsFor(const CliOptions& options, WalkProgress& progress);
 // The same for a tool's scan.
 ScanControl scanControlFor(const CliOptions& options, WalkProgress& progress);
 
+// Scans root into scan as walkOneRoot walks it. False when the root could not
+// be opened.
+bool scanOneRoot(Scan& scan, const std::string& root, const CliOptions& options);
+// Scans into scan each of roots that no other one takes in (distinctRoots),
+// until the scan stops (full): kExitUnreadable when a root could not be
+// opened, else kExitOk.
+int scanRoots(Scan& scan, const std::vector<std::string>& roots, const CliOptions& options);
+
 // Roots and directories that could not be read in the walks so far.
 uint64_t unreadableCount();
 

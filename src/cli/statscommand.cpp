@@ -38,9 +38,7 @@ int runStats(const CliOptions& options)
 {
     const std::string& root = options.paths.front();
     StatisticsScan scan(QDateTime::currentDateTime(), options.scan());
-    const bool opened = walkOneRoot(
-        root, [&](WalkProgress& progress) { return scan.scanRoot(root, scanControlFor(options, progress)); });
-    if (!opened)
+    if (!scanOneRoot(scan, root, options))
         return kExitUnreadable;
 
     const Statistics stats = scan.handOver();
