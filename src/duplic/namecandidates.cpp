@@ -35,20 +35,11 @@ int compareNames(const NameCandidate& a, const NameCandidate& b)
     return compareCaselessThenBytes(a.nameColumn(), b.nameColumn());
 }
 
-// Whether a and b have the same name column: the keys settle it without
-// reading the texts for names of up to kKeyBytes, as name columns are in
-// lower case.
+// Whether a and b have the same name column: compareNames gives 0 for those
+// alone, mostly from the keys without reading the texts.
 bool sameName(const NameCandidate& a, const NameCandidate& b)
 {
-    if (a.nameColumnSize != b.nameColumnSize)
-        return false;
-    if (a.key[0] != NameCandidate::kNoKey && b.key[0] != NameCandidate::kNoKey) {
-        if (a.key[0] != b.key[0] || a.key[1] != b.key[1])
-            return false;
-        if (a.nameColumnSize <= kKeyBytes)
-            return true;
-    }
-    return a.nameColumn() == b.nameColumn();
+    return compareNames(a, b) == 0;
 }
 
 // Whether the path da + na goes before db + nb, byte for byte (reached only
